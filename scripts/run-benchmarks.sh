@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Runs every benchmark of a build folder and prints its figures.
+set -euo pipefail
+dir=${1:-build/bench}
+shopt -s nullglob
+found=0
+for b in "$dir"/bench/bench_*; do
+  [ -x "$b" ] || continue
+  found=1
+  echo "== $(basename "$b")"
+  "$b"
+  echo
+done
+[ $found -eq 1 ] || echo "no benchmarks built in $dir/bench"
