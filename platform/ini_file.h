@@ -2,10 +2,13 @@
 // private-profile functions do.
 //
 // Reading accepts UTF-16LE/BE with BOM, UTF-8 with or without BOM and plain
-// 8-bit text, with CRLF or LF line ends. Writing always produces UTF-16LE with
-// a BOM and CRLF. Section and key names compare case-insensitively; the first
-// of duplicate sections or keys wins. Lines the program does not touch (comments,
-// blank lines, unknown keys) are kept exactly.
+// 8-bit text, with CRLF, LF or lone CR line ends. Writing always produces
+// UTF-16LE with a BOM and CRLF. Section and key names compare ASCII
+// case-insensitively; the first of duplicate sections or keys wins, for reads
+// and writes. Lines the program does not touch (comments, blank lines, unknown
+// keys, malformed lines) are kept exactly; lines before the first section
+// header belong to no section. UTF-8 without a BOM is taken as such only when
+// it is well formed, otherwise the file is cp1252 text.
 #pragma once
 
 #include <cstddef>
@@ -29,6 +32,11 @@ class IniDocument {
 
   // Reads a whole file. False (and an empty document) when it cannot be opened.
   bool load(const std::string& path);
+  // Like load(), but tells a missing file (safe to create) from one that exists
+  // and cannot be read (not a regular file, no permission, read error), which
+  // a save would replace with only what the program wrote.
+  enum class LoadStatus { ok, missing, failed };
+  LoadStatus load_checked(const std::string& path);
   // Parses file bytes in any of the accepted encodings.
   static IniDocument parse(std::string_view bytes);
 
@@ -37,7 +45,9 @@ class IniDocument {
   std::optional<std::u16string> raw(std::u16string_view section, std::u16string_view key) const;
 
   // GetPrivateProfileIntW: missing -> def; leading blanks skipped, optional
-  // sign, then the leading decimal digits ("102abc" -> 102, "abc" -> 0).
+  // sign, then the leading decimal digits ("102abc" -> 102, "abc" -> 0), read
+  // from the string value (so "\"5\"" -> 5).
+  // Values beyond 32 bits wrap modulo 2^32 ("4294967295" -> -1).
   int32_t get_int(std::u16string_view section, std::u16string_view key, int32_t def) const;
   // GetPrivateProfileStringW: missing -> def; surrounding blanks trimmed; a
   // value in matching quotes loses them.
@@ -50,8 +60,12 @@ class IniDocument {
   bool get_struct(std::u16string_view section, std::u16string_view key, void* out,
                   std::size_t size) const;
 
-  // WritePrivateProfileStringW: replaces the key's line, or appends the key at
-  // the end of its section, or appends the section at the end of the document.
+  // WritePrivateProfileStringW: replaces the key's line (keeping the key as the
+  // file spells it), or appends the key after the last non-blank line of its
+  // section, or appends the section at the end of the document. A line break
+  // in the value is stored as a space. Names that would not read back (a
+  // section with ']' or a line break, a key with '=' or a line break or
+  // starting with ';' or '[', either with surrounding blanks) are ignored.
   void set_string(std::u16string_view section, std::u16string_view key, std::u16string_view value);
   void set_int(std::u16string_view section, std::u16string_view key, int32_t value);
   // WritePrivateProfileStructW: two upper-case hex digits per byte, then the checksum byte.
@@ -61,7 +75,11 @@ class IniDocument {
   // The document as UTF-16LE with BOM and CRLF line ends.
   std::string serialize() const;
   // Atomic save: a temporary file in the same folder, flushed, then renamed
-  // over the target. On failure the old file is untouched and false is returned.
+  // over the target (the folder is flushed too); the old file's permission
+  // bits are kept, a new file gets 0644 less the umask. On failure the old
+  // file is untouched, no temporary file remains and false is returned. A
+  // file without write permission is not replaced. Missing folders are not
+  // created.
   bool save(const std::string& path) const;
 
   bool empty() const;
@@ -72,7 +90,8 @@ class IniDocument {
 };
 
 // Single-call helpers with the same semantics, each a whole load or
-// load-modify-save of one file.
+// load-modify-save of one file. A setter returns false, writing nothing, when
+// the name is refused, the file exists but cannot be read, or the save fails.
 int32_t ini_get_int(const std::string& path, std::u16string_view section, std::u16string_view key,
                     int32_t def);
 std::u16string ini_get_string(const std::string& path, std::u16string_view section,

@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
-# Runs every benchmark of a build folder and prints its figures.
+# Runs every benchmark of a release build folder and prints its figures.
 set -euo pipefail
 dir=${1:-build/bench}
-shopt -s nullglob
 found=0
-for b in "$dir"/bench/bench_*; do
-  [ -x "$b" ] || continue
+for b in "$dir"/bench/*; do
+  [ -f "$b" ] && [ -x "$b" ] || continue
   found=1
   echo "== $(basename "$b")"
   "$b"
