@@ -1,0 +1,2 @@
+mt_fuzz_target(language_module ${CMAKE_CURRENT_SOURCE_DIR}/language_module_fuzz.cpp)
+target_link_libraries(language_module PRIVATE common)
