@@ -27,6 +27,8 @@ std::string ensure_runtime_dir() {
   if (lstat(bare.c_str(), &st) != 0) return "";
   if (!S_ISDIR(st.st_mode) || st.st_uid != getuid()) return "";
   if ((st.st_mode & 077) != 0) return "";
+  // mkdir() is subject to the umask; the owner must be able to use the folder.
+  if ((st.st_mode & 0700) != 0700 && chmod(bare.c_str(), 0700) != 0) return "";
   return path;
 }
 
