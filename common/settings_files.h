@@ -21,17 +21,24 @@ std::string program_folder();
 std::string config_ini_path(const std::string& folder);           // "config.ini"
 std::string profile_file_path(const std::string& folder, int p);  // "config/Default<p>.gmp"
 std::string config_dir_path(const std::string& folder);           // "config/"
+// Creates config/ in the folder when missing; false when it is not there afterwards.
+bool make_config_dir(const std::string& folder);
 
 // Fills the record from config.ini and the five profile files; a profile file
 // that does not open gets the factory values; with 0 <= CurrentProfile <= 4 the
-// system pointer settings are read back into the current profile. Returns 1.
+// system pointer settings are read back into the current profile
+// (pointer == nullptr skips that). Returns 1.
 int load_settings(SettingsRecord& record, const std::string& folder, PointerSettingsStore* pointer);
 // Writes the current profile's pointer settings, config.ini and the five
-// profile files (creating config/ when needed). Returns 1.
+// profile files (creating config/ when needed). Returns 1, or 0 when a file
+// could not be written (each file is replaced atomically, so a failed one
+// keeps its old contents). pointer == nullptr skips the registry.
 int save_settings(const SettingsRecord& record, const std::string& folder, PointerSettingsStore* pointer);
 
 // One profile file <-> one profile record. read_profile returns false when
-// the file does not open (the profile is then untouched).
+// the file does not open (the profile is then untouched). write_profile
+// rewrites the keys into the existing file, keeping lines it does not know;
+// false when the file could not be written.
 bool read_profile(ProfileRecord& profile, const std::string& path);
 bool write_profile(const ProfileRecord& profile, const std::string& path);
 
