@@ -16,7 +16,7 @@ build: deps
 	cmake --build $(RUN_DIR) -j $(JOBS)
 
 test: deps
-	CC=clang CXX=clang++ cmake -G Ninja -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug \
+	CC=clang CXX=clang++ cmake -G Ninja -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
 	  -DMT_SANITIZE=ON -DMT_FUZZ=ON -DMT_BENCH=OFF
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 \
