@@ -147,7 +147,10 @@ FeatureCommand light_mode_command(const ProfileRecord& profile) {
 }
 
 FeatureCommand select_level_command(const ProfileRecord& profile) {
-  return make_feature(kCmdSelectLevel, static_cast<uint8_t>(profile.CpiStep + 1), 0x08);
+  // A damaged or hand-edited file may hold any CpiStep (a missing key reads
+  // as -1); the mouse only knows levels 1-5, so the nearest one is sent.
+  int step = profile.CpiStep < 0 ? 0 : profile.CpiStep >= kLevelCount ? kLevelCount - 1 : profile.CpiStep;
+  return make_feature(kCmdSelectLevel, static_cast<uint8_t>(step + 1), 0x08);
 }
 
 ColourTable colour_table(const ProfileRecord& profile) {

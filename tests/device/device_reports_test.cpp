@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <cstring>
 #include <memory>
 #include <string>
@@ -101,6 +103,11 @@ TEST(FeatureCommand, SelectLevelIsStepPlusOne) {
   auto p = factory_profile();
   p->CpiStep = 3;
   EXPECT_EQ(hex(select_level_command(*p)), "0B040800000000E8");
+  // Out-of-range steps from a damaged file go to the nearest real level.
+  for (auto [step, level] : {std::pair{-1, 1}, {9, 5}, {88, 5}, {-2147483647 - 1, 1}}) {
+    p->CpiStep = step;
+    EXPECT_EQ(select_level_command(*p)[1], level) << "CpiStep " << step;
+  }
 }
 
 TEST(ColourTable, PaletteOnlyForLightSwitchOne) {

@@ -186,7 +186,7 @@ TEST_F(SimPluginTest, MouseProgramRestartIsRemovalThenArrival) {
 TEST_F(SimPluginTest, StartedUnpluggedMeansNoMouseUntilPlugged) {
   start_mouse({"--unplugged"});
   EXPECT_EQ(open_all(), 0);
-  const Bytes rate = cmd({0x01, 1});
+  const Bytes rate = cmd({0x01, 4});
   Bytes data(24, 0);
   EXPECT_EQ(lib_.set_feature(rate.data(), 8), 0);
   EXPECT_EQ(lib_.write_usb(data.data(), 24), 0);

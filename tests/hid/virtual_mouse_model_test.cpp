@@ -74,7 +74,7 @@ TEST(VirtualMouseCheck, FlagsEveryBrokenSequenceAndGoesOn) {
       {"wrong length", {F(cmd({0x11, 0x05, 0x08})), D(32)}, 1, "data report of 32 bytes, command 0x11 announced 8"},
       {"extra report after table", {F(cmd({0x11, 0x05, 0x08})), D(8), D(8)}, 1, "no command announced"},
       {"macro number 12", {F(cmd({0x13, 12, 0x80})), D(32), D(32), D(32), D(32)}, 1, "number outside 1-11"},
-      {"rate code 4", {F(cmd({0x01, 4}))}, 1, "rate"},
+      {"report interval 3 ms", {F(cmd({0x01, 3}))}, 1, "rate"},
       {"profile 5", {F(cmd({0x02, 5}))}, 1, "profile outside 0-4"},
       {"stray parameter byte", {F(cmd({0x0C, 1, 2, 3, 4}))}, 1, "colour command"},
       {"fixed command altered", {F(cmd({0x03, 0x00, 0x0F, 0xD8, 0x41}))}, 1, "fixed command"},
@@ -116,7 +116,7 @@ TEST(VirtualMouseCheck, InterruptReportsDataStillOwed) {
   EXPECT_NE(errors[0].message.find("4 data report(s) of 32 bytes, 2 arrived"), std::string::npos);
   EXPECT_EQ(errors[0].bytes, cmd({0x13, 2, 0x80}));
   // The half block is gone; the next stream starts clean.
-  EXPECT_TRUE(run(m, {F(cmd({0x01, 0}))}).empty());
+  EXPECT_TRUE(run(m, {F(cmd({0x01, 2}))}).empty());
   EXPECT_TRUE(m.state().macros.empty());
 }
 
@@ -187,7 +187,7 @@ TEST(VirtualMouseDecode, DumpShowsMeanings) {
   Bytes levels = {0x04, 0x84, 0x26, 0x06, 0x28, 0x80, 0x80, 0x80};
   Bytes table(24, 0);
   table[0] = 0x12, table[1] = 0x34, table[2] = 0x56;
-  auto errors = run(m, {F(cmd({0x01, 3})), F(cmd({0x0C, 0xFF, 0x80, 0x00})), F(cmd({0x0D, 2, 4, 5})),
+  auto errors = run(m, {F(cmd({0x01, 1})), F(cmd({0x0C, 0xFF, 0x80, 0x00})), F(cmd({0x0D, 2, 4, 5})),
                         F(cmd({0x10, 0x02, 0x04})), {false, table}, F(cmd({0x11, 0x05, 0x08})), {false, levels},
                         F(cmd({0x0B, 2, 0x08}))});
   ASSERT_TRUE(errors.empty()) << errors[0];

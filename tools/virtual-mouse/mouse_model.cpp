@@ -158,7 +158,9 @@ std::optional<ProtocolError> MouseModel::check_command(const uint8_t* c) {
   auto fault = [&](const std::string& what) { return ProtocolError{what, bytes_of(c, 8)}; };
   switch (c[0]) {
     case 0x01:
-      if (c[1] > 3 || !zero_from(c, 2)) return fault("rate command with an unknown rate code or parameters");
+      // Byte 1 is the report interval in milliseconds.
+      if ((c[1] != 1 && c[1] != 2 && c[1] != 4 && c[1] != 8) || !zero_from(c, 2))
+        return fault("rate command with an unknown report interval or parameters");
       return std::nullopt;
     case 0x02:
       if (c[1] > 4 || !zero_from(c, 2)) return fault("select-profile command with a profile outside 0-4");
@@ -241,7 +243,7 @@ std::vector<ProtocolError> MouseModel::feature(const uint8_t* data, size_t lengt
   if (fault) errors.push_back(*fault);
   const bool ok = !fault;
   switch (data[0]) {
-    case 0x01: if (ok) state_.rate_code = data[1]; break;
+    case 0x01: if (ok) state_.rate_ms = data[1]; break;
     case 0x02: if (ok) state_.profile = data[1]; break;
     case 0x03: if (ok) state_.fixed_seen = true; break;
     case 0x0B: if (ok) state_.level = data[1]; break;
@@ -324,8 +326,7 @@ std::string MouseModel::state_json(bool attached, bool connected) const {
   out += "\"attached\":" + std::string(attached ? "true" : "false");
   out += ",\"connected\":" + std::string(connected ? "true" : "false");
   out += ",\"profile\":" + opt_int(s.profile);
-  static const int kRateMs[4] = {8, 4, 2, 1};
-  out += ",\"rate_ms\":" + (s.rate_code ? std::to_string(kRateMs[*s.rate_code & 3]) : std::string("null"));
+  out += ",\"rate_ms\":" + (s.rate_ms ? std::to_string(*s.rate_ms) : std::string("null"));
   out += ",\"fixed\":" + std::string(s.fixed_seen ? "true" : "false");
   out += ",\"colour\":" + (s.colour ? colour_text(s.colour->data()) : std::string("null"));
 

@@ -22,7 +22,7 @@ struct ProtocolError {
 // Settings the mouse holds, as last received; empty until first set.
 struct MouseState {
   std::optional<int> profile;    // select profile, 0..4
-  std::optional<int> rate_code;  // 0..3
+  std::optional<int> rate_ms;  // report interval: 8, 4, 2 or 1
   bool fixed_seen = false;       // the fixed command arrived at least once
   std::optional<std::array<uint8_t, 3>> colour;  // red, green, blue
   std::optional<std::array<uint8_t, 3>> light;   // light-mode bytes 1-3
