@@ -12,7 +12,7 @@ deps:
 	bash scripts/install-deps.sh
 
 build: deps
-	cmake -G Ninja -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMT_TESTS=OFF
+	cmake -G Ninja -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMT_TESTS=OFF -DMT_BENCH=OFF
 	cmake --build $(RUN_DIR) -j $(JOBS)
 
 test: deps

@@ -11,3 +11,10 @@ for b in "$dir"/bench/*; do
   echo
 done
 [ $found -eq 1 ] || echo "no benchmarks built in $dir/bench"
+
+# Monitor's own figures run the program folder's Monitor against the virtual mouse.
+for s in bench/monitor_*.py; do
+  echo "== $(basename "$s")"
+  python3 "$s" "$dir/dist"
+  echo
+done
