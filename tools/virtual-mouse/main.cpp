@@ -27,6 +27,9 @@
 
 namespace {
 
+// How long a plug-in that has stopped taking events may lag before it is dropped.
+constexpr int kSendPatienceMs = 2000;
+
 namespace wire = hiddriver::wire;
 using Clock = std::chrono::steady_clock;
 
@@ -132,7 +135,11 @@ class VirtualMouse {
       ssize_t n = ::send(client_, frame.data() + done, frame.size() - done, MSG_NOSIGNAL);
       if (n < 0 && errno == EINTR) continue;
       if (n < 0 && errno == EAGAIN) {
-        // The plug-in stopped reading; a torn frame would garble its stream.
+        // A burst of events can fill the socket while the plug-in's thread
+        // is descheduled; give it time to catch up before deciding it has
+        // stopped reading (a torn frame would garble its stream).
+        pollfd out{client_, POLLOUT, 0};
+        if (::poll(&out, 1, kSendPatienceMs) > 0 && (out.revents & POLLOUT)) continue;
         std::fprintf(stderr, "virtual-mouse: plug-in not reading, dropping it\n");
         drop_client();
         return;
