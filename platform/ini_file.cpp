@@ -338,7 +338,8 @@ struct IniDocument::Impl {
     auto sit = index.find(section);
     if (sit == index.end()) {
       Section s;
-      s.header = u"[" + std::u16string(section) + u"]";
+      s.header.reserve(section.size() + 2);
+      s.header.append(u"[").append(section).append(u"]");
       sit = index.try_emplace(std::u16string(section), sections.size()).first;
       sections.push_back(std::move(s));
     }

@@ -378,7 +378,10 @@ std::string MouseModel::state_json(bool attached, bool connected) const {
     out += "null";
   } else {
     out += "[";
-    for (int i = 0; i < 16; ++i) out += (i ? "," : "") + button_json(i, s.buttons->data() + 4 * i);
+    for (int i = 0; i < 16; ++i) {
+      if (i) out += ",";
+      out += button_json(i, s.buttons->data() + 4 * i);
+    }
     out += "]";
   }
 
