@@ -34,6 +34,28 @@ X11Connection::~X11Connection() {
   if (display_) XCloseDisplay(display_);
 }
 
+std::optional<X11Property> read_x11_property(Display* d, unsigned long window, unsigned long name,
+                                             unsigned long type, long max_longs) {
+  Atom actual = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(d, window, name, 0, max_longs, False, type, &actual, &format, &count, &after, &data) !=
+      Success)
+    return std::nullopt;
+  X11Property p;
+  p.type = actual;
+  p.format = format;
+  if (data && format == 32) {
+    const long* items = reinterpret_cast<const long*>(data);
+    p.items32.assign(items, items + count);
+  } else if (data && format == 8) {
+    p.bytes8.assign(reinterpret_cast<const char*>(data), count);
+  }
+  if (data) XFree(data);
+  return p;
+}
+
 unsigned long X11Connection::root() const { return display_ ? DefaultRootWindow(display_) : 0; }
 
 }  // namespace platform

@@ -4,7 +4,9 @@
 // Status ...) that clash with other code.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 struct _XDisplay;
 
@@ -25,6 +27,19 @@ class X11Connection {
  private:
   _XDisplay* display_ = nullptr;
 };
+
+// One property of a window as Xlib hands it over: its actual type and
+// format, and its items (format 32: one long each; format 8: the bytes).
+// Nothing when the request fails. `type` 0 accepts any type; at most
+// `max_longs` 32-bit units are read.
+struct X11Property {
+  unsigned long type = 0;
+  int format = 0;
+  std::vector<long> items32;
+  std::string bytes8;
+};
+std::optional<X11Property> read_x11_property(_XDisplay* display, unsigned long window, unsigned long name,
+                                             unsigned long type, long max_longs);
 
 // Windows vanish between any two requests; the default Xlib error handler
 // would end the program for that. Installed by every X11Connection.

@@ -13,30 +13,15 @@ namespace {
 
 // The first 32-bit item of a property of the given type.
 std::optional<unsigned long> card32_property(Display* d, Window w, Atom name, Atom type) {
-  Atom actual;
-  int format;
-  unsigned long count, after;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(d, w, name, 0, 1, False, type, &actual, &format, &count, &after, &data) != Success)
-    return std::nullopt;
-  std::optional<unsigned long> value;
-  if (data && actual == type && format == 32 && count >= 1) value = reinterpret_cast<const unsigned long*>(data)[0];
-  if (data) XFree(data);
-  return value;
+  auto p = read_x11_property(d, w, name, type, 1);
+  if (!p || p->type != type || p->format != 32 || p->items32.empty()) return std::nullopt;
+  return static_cast<unsigned long>(p->items32[0]);
 }
 
 std::optional<std::string> string_property(Display* d, Window w, Atom name) {
-  Atom actual;
-  int format;
-  unsigned long count, after;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(d, w, name, 0, 64, False, AnyPropertyType, &actual, &format, &count, &after, &data) !=
-      Success)
-    return std::nullopt;
-  std::optional<std::string> value;
-  if (data && format == 8) value = std::string(reinterpret_cast<const char*>(data), count);
-  if (data) XFree(data);
-  return value;
+  auto p = read_x11_property(d, w, name, AnyPropertyType, 64);
+  if (!p || p->format != 8) return std::nullopt;
+  return p->bytes8;
 }
 
 }  // namespace

@@ -52,20 +52,11 @@ bool X11WindowTree::is_desktop_type(Handle w) {
   Display* d = x_.display();
   Atom type_atom = XInternAtom(d, "_NET_WM_WINDOW_TYPE", False);
   Atom desktop = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
-  Atom actual;
-  int format;
-  unsigned long count, after;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(d, w, type_atom, 0, 16, False, XA_ATOM, &actual, &format, &count, &after, &data) !=
-      Success)
-    return false;
-  bool found = false;
-  if (data && actual == XA_ATOM && format == 32) {
-    const long* atoms = reinterpret_cast<const long*>(data);
-    for (unsigned long i = 0; i < count && !found; ++i) found = static_cast<Atom>(atoms[i]) == desktop;
-  }
-  if (data) XFree(data);
-  return found;
+  auto p = read_x11_property(d, w, type_atom, XA_ATOM, 16);
+  if (!p || p->type != XA_ATOM || p->format != 32) return false;
+  for (long atom : p->items32)
+    if (static_cast<Atom>(atom) == desktop) return true;
+  return false;
 }
 
 WindowTree::Handle X11WindowTree::window_from_point(Point screen) {
