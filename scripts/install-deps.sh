@@ -6,11 +6,12 @@ packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   libudev-dev
   libx11-dev libxtst-dev libxi-dev x11-xserver-utils
-  xvfb xauth fonts-liberation2
+  xvfb xauth fonts-liberation2 xdotool
   python3
+  cmark-gfm desktop-file-utils appstream dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do
