@@ -125,7 +125,8 @@ TEST(SlotMenu, MacroPopupListsTheLibraryAndMarksTheSlotsMacro) {
   EXPECT_TRUE(popup.entries[3].marked);  // the entry the slot's macro is found under
 
   slot.function = kFnKey;  // a name left behind marks nothing
-  for (const MenuEntry& e : slot_menu(lib, slot)[21].entries) EXPECT_FALSE(e.marked);
+  const std::vector<MenuEntry> again = slot_menu(lib, slot);
+  for (const MenuEntry& e : again[21].entries) EXPECT_FALSE(e.marked);
 }
 
 TEST(SlotMenu, CommandToFunctionCode) {
