@@ -1,6 +1,7 @@
 #include "option/logic/macro_editor.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <utility>
 
@@ -67,8 +68,18 @@ std::vector<MenuEntry> event_menu() {
           std::move(mouse), menu_item(kCmdEditDelay, 1056), menu_item(kCmdDeleteEvent, 1057)};
 }
 
+TickClock steady_tick_clock() {
+  return [] {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    return static_cast<uint32_t>(ms.count());
+  };
+}
+
 MacroEditor::MacroEditor(std::vector<MacroRecord>& library, MacroEditorView& view, TickClock clock)
-    : library_(library), view_(view), clock_(std::move(clock)) {}
+    : library_(library), view_(view), clock_(std::move(clock)) {
+  if (!clock_) clock_ = [] { return uint32_t{0}; };
+}
 
 MacroRecord* MacroEditor::current_record() {
   if (current_ < 0 || static_cast<std::size_t>(current_) >= library_.size()) return nullptr;

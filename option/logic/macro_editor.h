@@ -8,13 +8,16 @@
 // MacroEditorView, which the dialog implements:
 //
 //   class CMacroManager : public SkinDialog, private MacroEditorView {
-//     MacroEditor editor_{host.macro_library(), *this, [] { return tick_ms(); }};
+//     MacroEditor editor_{host.macro_library(), *this, steady_tick_clock()};
 //     // construction: editor_.open(page.selected_slot()); show the lists
 //     // record button:       editor_.press_record();
 //     // a grabbed key event: if (auto m = key_message_from_x11(code, released))
 //     //                        editor_.key_message(m->vk, m->flags);
 //     // right click in 4097: if (editor_.context_menu_available()) track event_menu()
 //     //                      and pass the chosen id to editor_.context_command(id);
+//     // delete button:       if (editor_.can_delete_macro() && run(CDeleteMacroWarn) == 1)
+//     //                        editor_.delete_macro();
+//     // 1524 from 4096/4097: editor_.commit_macro_name(row, text) / commit_delay(row, text)
 //     // done(): editor_.close() first, whatever the result
 //     void changed(unsigned parts) override { ...redraw from editor_'s accessors... }
 //   };
@@ -111,11 +114,15 @@ class MacroEditorView {
   virtual void changed(unsigned parts) = 0;
 };
 
+// Milliseconds, wrapping at 2^32 like a system tick count.
 using TickClock = std::function<uint32_t()>;
+// The monotonic clock as such a tick count (what the dialog passes).
+TickClock steady_tick_clock();
 
 class MacroEditor {
  public:
-  // The library, view and clock outlive the editor.
+  // The library and the view outlive the editor. Without a clock every
+  // delay is 0.
   MacroEditor(std::vector<MacroRecord>& library, MacroEditorView& view, TickClock clock);
 
   // Opening: the first macro is current, or the slot's own macro when the
