@@ -14,8 +14,14 @@
 #include "common/desktop_keys.h"
 #include "option/hook/key_event_message.h"
 
-#ifdef MT_HOOK_XCB_SYNC
+#ifdef MT_HOOK_XCB
 #include <xcb/xcb.h>
+#endif
+#ifdef MT_HOOK_XCB_XKB
+// The XKB header is C: one of its members is called `explicit`.
+#define explicit explicit_member
+#include <xcb/xkb.h>
+#undef explicit
 #endif
 
 namespace mt {
@@ -45,17 +51,54 @@ uint32_t next_handle() {
 // rest answer every grab request with "no".
 bool platform_can_grab() { return QGuiApplication::platformName() == u"xcb"; }
 
+#ifdef MT_HOOK_XCB
+// The toolkit's own X connection: the grab, the ungrab and the client flags
+// below belong to the client that receives the keys.
+xcb_connection_t* toolkit_connection() {
+  if (qGuiApp == nullptr || !platform_can_grab()) return nullptr;
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  return x11 ? x11->connection() : nullptr;
+}
+#endif
+
 // An ungrab is only a queued request until the toolkit flushes its
 // connection on the next round of the event loop, and the caller may not get
 // there soon (quitting, a long save). One round trip makes sure the server
 // has let go of the keyboard when uninstall() returns.
 void sync_display() {
-#ifdef MT_HOOK_XCB_SYNC
-  if (qGuiApp == nullptr) return;
-  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
-  if (connection == nullptr) return;
-  std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+#ifdef MT_HOOK_XCB
+  if (xcb_connection_t* c = toolkit_connection()) std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+#endif
+}
+
+// A held key: by default the server sends a release before every repeated
+// press, and the toolkit only marks it as a repeat when the press behind it
+// is already queued, which under load it is not; such a release would be
+// recorded as a real one. With XKB's "detectable auto-repeat" the server
+// sends none. It is set for our connection while the hook is installed (no
+// widget sees a key meanwhile) and put back afterwards. Gives the state
+// before the change, -1 when the server could not tell.
+int set_detectable_auto_repeat(bool on) {
+#ifdef MT_HOOK_XCB_XKB
+  xcb_connection_t* c = toolkit_connection();
+  if (c == nullptr) return -1;
+  const xcb_query_extension_reply_t* xkb = xcb_get_extension_data(c, &xcb_xkb_id);
+  if (xkb == nullptr || !xkb->present) return -1;
+  constexpr uint32_t flag = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
+  // A request that changes nothing reads the state first.
+  auto* before = xcb_xkb_per_client_flags_reply(
+      c, xcb_xkb_per_client_flags(c, XCB_XKB_ID_USE_CORE_KBD, 0, 0, 0, 0, 0), nullptr);
+  if (before == nullptr) return -1;
+  const int was = (before->value & flag) != 0;
+  const bool supported = (before->supported & flag) != 0;
+  std::free(before);
+  if (supported && was != static_cast<int>(on))
+    std::free(xcb_xkb_per_client_flags_reply(
+        c, xcb_xkb_per_client_flags(c, XCB_XKB_ID_USE_CORE_KBD, flag, on ? flag : 0, 0, 0, 0), nullptr));
+  return supported ? was : -1;
+#else
+  (void)on;
+  return -1;
 #endif
 }
 
@@ -80,10 +123,12 @@ KeyRecordingHook::Grab KeyRecordingHook::install(QWidget* target, KeyHandler on_
     return Grab::none;
   }
 
-  if (installed())
+  if (installed()) {
     disconnect(destroyed_);
-  else
+  } else {
     app->installEventFilter(this);
+    auto_repeat_before_ = set_detectable_auto_repeat(true);
+  }
   handle_ = next_handle();
   target_ = target;
   top_ = target->window();
@@ -147,6 +192,8 @@ void KeyRecordingHook::release_grab() {
 
 void KeyRecordingHook::drop() {
   release_grab();
+  if (auto_repeat_before_ == 0) set_detectable_auto_repeat(false);
+  auto_repeat_before_ = -1;
   if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
   disconnect(destroyed_);
   target_ = nullptr;

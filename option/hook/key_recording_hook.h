@@ -45,8 +45,8 @@
 // loses the grab to X and takes it again when it is shown.
 //
 // Auto-repeat: a held key gives repeated presses, delivered as presses (the
-// models drop a pair equal to the previous one); the releases that some X
-// servers put between them are not delivered.
+// models drop a pair equal to the previous one) and one release at the end;
+// the releases an X server puts between repeated presses are not delivered.
 //
 // Diagnostics (the hook handle, each key, the removal) go to stderr only with
 // the logging category "morvath.option.keyhook" at debug level, e.g.
@@ -128,6 +128,7 @@ class KeyRecordingHook final : public QObject {
   uint32_t handle_ = 0;
   Grab grab_ = Grab::none;
   bool regrab_queued_ = false;
+  int auto_repeat_before_ = -1;  // the connection's detectable auto-repeat before install, -1 unknown
 };
 
 // The process's hook, made on first use and owned by the application object
