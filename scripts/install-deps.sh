@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   libudev-dev
-  libx11-dev libxtst-dev libxi-dev x11-xserver-utils
+  libx11-dev libxtst-dev libxi-dev libxcb-xkb-dev x11-xserver-utils
   xvfb xauth fonts-liberation2 xdotool
   python3
   cmark-gfm desktop-file-utils appstream dpkg-dev

@@ -1,0 +1,265 @@
+// The key recording hook against a real X server: a private Xvfb, Option's
+// side as Qt windows of this process (platform xcb), and a second X client on
+// its own connection that owns another window, moves the input focus, holds
+// grabs and types with XTest.
+// gtest and Qt come before Xlib, whose macros (None, Bool, KeyPress ...)
+// would break them.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <stdlib.h>
+
+#include <QApplication>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <chrono>
+#include <initializer_list>
+#include <memory>
+
+#include "hook_test_support.h"
+#include "tests/desktop/xvfb_server.h"
+// clang-format off
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+// clang-format on
+
+namespace {
+
+using hook_test::KeyWindow;
+using hook_test::Pairs;
+using hook_test::Recorder;
+using mt::KeyRecordingHook;
+using Grab = KeyRecordingHook::Grab;
+
+const char* g_display = nullptr;  // the private server, when it started
+
+// X keycodes (evdev code + 8).
+constexpr unsigned kKeyA = 38, kKeyLeftShift = 50, kKeyRightCtrl = 105, kKeyLeft = 113, kKeyB = 56;
+
+class KeyGrabTest : public ::testing::Test {
+ protected:
+  Display* d = nullptr;
+  Window other = 0;  // the other program's window
+
+  void SetUp() override {
+    if (g_display == nullptr) GTEST_SKIP() << "no Xvfb";
+    d = XOpenDisplay(g_display);
+    ASSERT_NE(d, nullptr);
+    int event_base, error_base, major, minor;
+    ASSERT_TRUE(XTestQueryExtension(d, &event_base, &error_base, &major, &minor));
+    other = XCreateSimpleWindow(d, DefaultRootWindow(d), 600, 100, 200, 100, 0, 0, 0);
+    XSelectInput(d, other, KeyPressMask | KeyReleaseMask);
+    XMapWindow(d, other);  // no window manager: viewable at once
+    XSync(d, False);
+  }
+  void TearDown() override {
+    if (d) XCloseDisplay(d);
+  }
+
+  void focus(Window w) {
+    XSetInputFocus(d, w, RevertToPointerRoot, CurrentTime);
+    XSync(d, False);
+  }
+  Window focused() {
+    Window w = 0;
+    int revert = 0;
+    XGetInputFocus(d, &w, &revert);
+    return w;
+  }
+
+  // Press and release each key in turn.
+  void type(std::initializer_list<unsigned> keycodes) {
+    for (unsigned k : keycodes) {
+      XTestFakeKeyEvent(d, k, True, CurrentTime);
+      XTestFakeKeyEvent(d, k, False, CurrentTime);
+    }
+    XSync(d, False);
+  }
+
+  // The key events the other window has had, waiting until `count` came or
+  // the deadline passed (0: only what is already there).
+  int other_keys(int count = 0, int timeout_ms = 5000) {
+    using clock = std::chrono::steady_clock;
+    const auto deadline = clock::now() + std::chrono::milliseconds(timeout_ms);
+    int got = 0;
+    XSync(d, False);
+    for (;;) {
+      while (XPending(d)) {
+        XEvent e;
+        XNextEvent(d, &e);
+        if (e.type == KeyPress || e.type == KeyRelease) ++got;
+      }
+      if (got >= count || clock::now() >= deadline) return got;
+      pollfd p{ConnectionNumber(d), POLLIN, 0};
+      poll(&p, 1, 50);
+    }
+  }
+
+  static bool wait_for_pairs(const Recorder& rec, std::size_t count) {
+    return QTest::qWaitFor([&] { return rec.pairs.size() >= count; }, 5000);
+  }
+
+  static void show(QWidget& w, int x) {
+    w.setGeometry(x, 100, 300, 200);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  }
+};
+
+TEST_F(KeyGrabTest, ARecordingTakesEveryKeyWhileAnotherWindowHasTheFocus) {
+  KeyWindow target;
+  show(target, 100);
+  focus(other);
+  KeyRecordingHook hook;
+  Recorder rec;
+  ASSERT_EQ(hook.install(&target, rec.handler()), Grab::taken);
+
+  type({kKeyA, kKeyLeftShift, kKeyRightCtrl, kKeyLeft});
+  ASSERT_TRUE(wait_for_pairs(rec, 8));
+  const Pairs expected = {{0x41, 0x00}, {0x41, 0x80}, {0xA0, 0x00}, {0xA0, 0x80},
+                          {0xA3, 0x01}, {0xA3, 0x81}, {0x25, 0x01}, {0x25, 0x81}};
+  EXPECT_EQ(rec.pairs, expected);
+  EXPECT_EQ(other_keys(), 0) << "the focused window got keys during the grab";
+  EXPECT_EQ(focused(), other) << "the grab takes the keys, not the focus";
+  EXPECT_EQ(target.keys, 0) << "the target itself sees no key either";
+}
+
+TEST_F(KeyGrabTest, AHeldKeyRepeatsAsPressesAndEndsWithOneRelease) {
+  KeyWindow target;
+  show(target, 100);
+  focus(other);
+  KeyRecordingHook hook;
+  Recorder rec;
+  ASSERT_EQ(hook.install(&target, rec.handler()), Grab::taken);
+
+  XTestFakeKeyEvent(d, kKeyLeft, True, CurrentTime);
+  XSync(d, False);
+  ASSERT_TRUE(wait_for_pairs(rec, 3)) << "the server repeats a held key";
+  XTestFakeKeyEvent(d, kKeyLeft, False, CurrentTime);
+  XSync(d, False);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return rec.pairs.back() == hook_test::Pair{0x25, 0x81}; }, 5000));
+  for (std::size_t i = 0; i + 1 < rec.pairs.size(); ++i) EXPECT_EQ(rec.pairs[i], (hook_test::Pair{0x25, 0x01})) << i;
+  EXPECT_EQ(other_keys(), 0);
+}
+
+TEST_F(KeyGrabTest, TheGrabIsReleasedByUninstallAndWithItsTarget) {
+  enum Way { uninstall, destroy_target, hide_target };
+  for (Way way : {uninstall, destroy_target, hide_target}) {
+    SCOPED_TRACE(way);
+    auto target = std::make_unique<KeyWindow>();
+    show(*target, 100);
+    focus(other);
+    KeyRecordingHook hook;
+    Recorder rec;
+    ASSERT_EQ(hook.install(target.get(), rec.handler()), Grab::taken);
+    type({kKeyB});
+    ASSERT_TRUE(wait_for_pairs(rec, 2));
+
+    switch (way) {
+      case uninstall: EXPECT_TRUE(hook.uninstall()); break;
+      case destroy_target: target.reset(); break;
+      case hide_target: target->hide(); break;
+    }
+    EXPECT_FALSE(hook.installed());
+    // Straight away, without a round of Qt's event loop: the server has let go.
+    type({kKeyA});
+    EXPECT_EQ(other_keys(2), 2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rec.pairs, (Pairs{{0x42, 0x00}, {0x42, 0x80}}));
+  }
+}
+
+TEST_F(KeyGrabTest, WithAnotherProgramHoldingTheKeyboardOnlyOptionsOwnKeysArrive) {
+  KeyWindow target;
+  show(target, 100);
+  ASSERT_EQ(XGrabKeyboard(d, other, False, GrabModeAsync, GrabModeAsync, CurrentTime), GrabSuccess);
+  XSync(d, False);
+  KeyRecordingHook hook;
+  Recorder rec;
+  EXPECT_EQ(hook.install(&target, rec.handler()), Grab::refused);
+
+  // The other program lets go; keys typed into Option's window still arrive.
+  XUngrabKeyboard(d, CurrentTime);
+  focus(static_cast<Window>(target.winId()));
+  type({kKeyA, kKeyRightCtrl});
+  ASSERT_TRUE(wait_for_pairs(rec, 4));
+  EXPECT_EQ(rec.pairs, (Pairs{{0x41, 0x00}, {0x41, 0x80}, {0xA3, 0x01}, {0xA3, 0x81}}));
+  EXPECT_EQ(target.keys, 0);
+  EXPECT_EQ(hook.grab(), Grab::refused) << "no grab taken behind the caller's back";
+
+  // And keys typed elsewhere are not Option's.
+  focus(other);
+  type({kKeyB});
+  EXPECT_EQ(other_keys(2), 2);
+}
+
+TEST_F(KeyGrabTest, InstalledBeforeItsWindowIsShownTheHookGrabsOnceItIs) {
+  KeyWindow target;
+  target.setGeometry(100, 100, 300, 200);
+  KeyRecordingHook hook;
+  QSignalSpy changes(&hook, &KeyRecordingHook::grab_changed);
+  Recorder rec;
+  ASSERT_EQ(hook.install(&target, rec.handler()), Grab::pending);
+
+  target.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return hook.grab() != Grab::pending; }, 5000));
+  EXPECT_EQ(hook.grab(), Grab::taken);
+  ASSERT_EQ(changes.count(), 1);
+  EXPECT_EQ(changes.at(0).at(0).value<Grab>(), Grab::taken);
+
+  focus(other);
+  type({kKeyLeft});
+  ASSERT_TRUE(wait_for_pairs(rec, 2));
+  EXPECT_EQ(rec.pairs, (Pairs{{0x25, 0x01}, {0x25, 0x81}}));
+  EXPECT_EQ(other_keys(), 0);
+}
+
+TEST_F(KeyGrabTest, APopupClosingDoesNotEndTheGrab) {
+  KeyWindow target;
+  show(target, 100);
+  focus(other);
+  KeyRecordingHook hook;
+  Recorder rec;
+  ASSERT_EQ(hook.install(&target, rec.handler()), Grab::taken);
+
+  // A popup takes the keyboard while it is open and lets go of it (ours
+  // included) when it closes.
+  QMenu menu(&target);
+  menu.addAction("item");
+  menu.popup(QPoint(150, 150));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+  menu.close();
+  QCoreApplication::processEvents();
+
+  focus(other);
+  type({kKeyA});
+  ASSERT_TRUE(wait_for_pairs(rec, 2));
+  EXPECT_EQ(rec.pairs, (Pairs{{0x41, 0x00}, {0x41, 0x80}}));
+  EXPECT_EQ(other_keys(), 0);
+  EXPECT_EQ(hook.grab(), Grab::taken);
+}
+
+}  // namespace
+
+// Sanitizer builds: libraries that Qt's X11 platform loads keep buffers until
+// the process ends; those are not ours to free.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\nleak:libfontconfig.so\n"; }
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();  // listing needs no display
+
+  // The server outlives the application, whose X connection must not break.
+  desktop_test::XvfbServer server;
+  if (desktop_test::XvfbServer::installed() && server.start()) {
+    setenv("DISPLAY", server.display(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    g_display = server.display();
+  } else {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);  // every test skips
+  }
+  unsetenv("WAYLAND_DISPLAY");
+  QApplication app(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  return RUN_ALL_TESTS();
+}
