@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "common/product.h"
 #include "common/settings_files.h"
 #include "platform/ini_file.h"
 #include "platform/window_bus.h"
@@ -78,7 +79,7 @@ bool store_osd_message(const std::string& program_folder, std::u16string_view te
 
 CMonitorChannel::Status CMonitorChannel::create_mutex() {
   platform::ObjectStatus status = platform::ObjectStatus::failed;
-  platform::NamedMutex m = platform::NamedMutex::create(platform::SHARED_BLOCK_MUTEX_NAME, &status);
+  platform::NamedMutex m = platform::NamedMutex::create(SHARED_BLOCK_MUTEX_NAME, &status);
   if (status == platform::ObjectStatus::already_existed) return Status::mutex_in_use;
   // A mutex that could not be made at all leaves every copy skipped, which
   // is what a failed wait does; the start goes on.
@@ -87,7 +88,7 @@ CMonitorChannel::Status CMonitorChannel::create_mutex() {
 }
 
 bool CMonitorChannel::create_block() {
-  block_ = platform::SharedBlock::create(platform::SHARED_BLOCK_NAME, sizeof(SettingsRecord));
+  block_ = platform::SharedBlock::create(SHARED_BLOCK_NAME, sizeof(SettingsRecord));
   return block_.valid();
 }
 
@@ -124,15 +125,15 @@ void CMonitorChannel::close() {
   mutex_.close();
 }
 
-bool post_to_option(uint32_t msg) { return platform::post_message(platform::OPTION_WINDOW_TITLE, msg, 0, 0); }
+bool post_to_option(uint32_t msg) { return platform::post_message(OPTION_WINDOW_TITLE, msg, 0, 0); }
 
 bool post_to_osd(uint32_t msg, std::uintptr_t wparam, std::intptr_t lparam) {
-  return platform::post_message(platform::OSD_WINDOW_TITLE, msg, wparam, lparam);
+  return platform::post_message(OSD_WINDOW_TITLE, msg, wparam, lparam);
 }
 
 void close_osd_windows() {
-  platform::post_message(platform::OSD_WINDOW_TITLE, platform::WM_CLOSE, 0, 0);
-  for (const char* title : platform::OSD_COMPANION_TITLES) platform::post_message(title, platform::WM_CLOSE, 0, 0);
+  platform::post_message(OSD_WINDOW_TITLE, platform::WM_CLOSE, 0, 0);
+  for (const char* title : OSD_COMPANION_TITLES) platform::post_message(title, platform::WM_CLOSE, 0, 0);
 }
 
 }  // namespace mt

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "common/product.h"
 #include "common/settings_files.h"
 #include "platform/text.h"
 #include "platform/window_bus.h"
@@ -130,11 +131,11 @@ bool CMonitorApp::init_instance(int argc, const char* const* argv, const Hooks& 
   // 2. One Monitor per session. A second start with "1" asks the running one
   // to open Option.
   platform::ObjectStatus status = platform::ObjectStatus::failed;
-  instance_mutex_ = platform::NamedMutex::create(platform::MONITOR_INSTANCE_MUTEX_NAME, &status);
+  instance_mutex_ = platform::NamedMutex::create(MONITOR_INSTANCE_MUTEX_NAME, &status);
   if (status == platform::ObjectStatus::already_existed) {
     instance_mutex_.close();
     if (start_with_option_)
-      platform::post_message(platform::MONITOR_WINDOW_TITLE, platform::WM_COMMAND, CMonitorWnd::ID_TRAY_OPEN_OPTION, 0);
+      platform::post_message(MONITOR_WINDOW_TITLE, platform::WM_COMMAND, ID_TRAY_OPEN_OPTION, 0);
     std::fprintf(stderr, "monitor: already running%s\n", start_with_option_ ? ", asked it to open Option" : "");
     exit_code_ = 0;
     return false;

@@ -46,7 +46,7 @@ class CMonitorWnd::SwitchSteps final : public ProfileSwitchSteps {
     wnd_.record_->current_index(index);
     wnd_.apply_pointer_settings_of(profile, index, true);
   }
-  void notify_option() override { post_to_option(platform::WM_OPT_PROFILE_CHANGED); }
+  void notify_option() override { post_to_option(WM_OPT_PROFILE_CHANGED); }
   void notify_osd(int p) override { wnd_.notify_osd_profile(p); }
 
  private:
@@ -86,9 +86,9 @@ bool CMonitorWnd::create() {
   // served on this thread whenever the bus descriptor is readable.
   platform::EndpointError error = platform::EndpointError::none;
   endpoint_ = platform::WindowEndpoint::create(
-      platform::MONITOR_WINDOW_TITLE, [this](const WindowMessage& m) { return window_proc(m); }, &error);
+      MONITOR_WINDOW_TITLE, [this](const WindowMessage& m) { return window_proc(m); }, &error);
   if (!endpoint_) {
-    log_format("cannot start: no window \"%s\" (%s)", platform::MONITOR_WINDOW_TITLE,
+    log_format("cannot start: no window \"%s\" (%s)", MONITOR_WINDOW_TITLE,
                error == platform::EndpointError::title_in_use ? "title in use" : "window bus unusable");
     return false;
   }
@@ -150,7 +150,7 @@ bool CMonitorWnd::create() {
   runner_ = std::make_unique<DeviceJobRunner>(
       *record_, *services_.device, *services_.device_sleeper, [this] { return state_.load() == kStateConnected; },
       DeviceJobRunner::Callbacks{
-          .apply_done = [] { post_to_option(platform::WM_OPT_APPLY_DONE); },
+          .apply_done = [] { post_to_option(WM_OPT_APPLY_DONE); },
           .profile_selected = [this](int index) { notify_osd_profile(index); },
       });
   runner_->start();
@@ -165,9 +165,9 @@ bool CMonitorWnd::create() {
   window_handle_.magic = MT_WINDOW_HANDLE_MAGIC;
   window_handle_.context = endpoint_.get();
   window_handle_.post = &platform::WindowEndpoint::post_from_any_thread;
-  services_.device->set_vid_pid(kVendorId, kProductId);
-  services_.device->open_dev_monitor(&window_handle_, platform::WM_MON_DEVICE_EVENT,
-                                     platform::WM_MON_DEVICE_CONNECTION);
+  services_.device->set_vid_pid(MOUSE_VENDOR_ID, MOUSE_PRODUCT_ID);
+  services_.device->open_dev_monitor(&window_handle_, WM_MON_DEVICE_EVENT,
+                                     WM_MON_DEVICE_CONNECTION);
   services_.device->open_feature_device();
   const bool present = services_.device->open_report_device() != 0;
 
@@ -240,25 +240,25 @@ std::intptr_t CMonitorWnd::window_proc(const WindowMessage& m) {
       return 1;
     case platform::WM_DEVICECHANGE:
       return 1;
-    case platform::WM_MON_APPLY_ALL:
+    case WM_MON_APPLY_ALL:
       on_apply_all(m.wparam);
       return 0;
-    case platform::WM_MON_COPY_BLOCK:
+    case WM_MON_COPY_BLOCK:
       channel_.fetch(*record_);
       return 0;
-    case platform::WM_MON_APPLY_SYSTEM:
+    case WM_MON_APPLY_SYSTEM:
       channel_.fetch(*record_);
       apply_system_pointer_settings();
       return 0;
-    case platform::WM_MON_RESERVED:
+    case WM_MON_RESERVED:
       return 0;
-    case platform::WM_MON_TRAY:
+    case WM_MON_TRAY:
       on_tray(m.lparam);
       return 0;
-    case platform::WM_MON_DEVICE_EVENT:
+    case WM_MON_DEVICE_EVENT:
       on_device_event(event_word_from_device_event(m.wparam, m.lparam));
       return 1;
-    case platform::WM_MON_DEVICE_CONNECTION:
+    case WM_MON_DEVICE_CONNECTION:
       on_device_event(event_word_from_connection(m.wparam));
       return 1;
     case WM_MON_1327:
@@ -327,10 +327,10 @@ void CMonitorWnd::on_command(int id) {
 
 void CMonitorWnd::on_tray(std::intptr_t mouse_message) {
   switch (mouse_message) {
-    case kTrayLeftDown:
+    case platform::WM_LBUTTONDOWN:
       // Monitor has no window of its own to bring forward.
       break;
-    case kTrayLeftDoubleClick:
+    case platform::WM_LBUTTONDBLCLK:
       open_option();
       break;
     default:
@@ -340,7 +340,7 @@ void CMonitorWnd::on_tray(std::intptr_t mouse_message) {
 }
 
 void CMonitorWnd::open_option() {
-  if (platform::window_exists(platform::OPTION_WINDOW_TITLE)) {
+  if (platform::window_exists(OPTION_WINDOW_TITLE)) {
     // Another program's window cannot be raised from here (the window
     // manager decides what comes to the front); a second copy is not started.
     log_line("open Option: already running");
@@ -357,8 +357,8 @@ void CMonitorWnd::add_tray_icon() {
   if (!setup_.use_tray) return;
   if (!tray_) {
     tray_ = std::make_unique<platform::TrayIcon>(platform::TrayIcon::Handlers{
-        .left_click = [this] { on_tray(kTrayLeftDown); },
-        .double_click = [this] { on_tray(kTrayLeftDoubleClick); },
+        .left_click = [this] { on_tray(platform::WM_LBUTTONDOWN); },
+        .double_click = [this] { on_tray(platform::WM_LBUTTONDBLCLK); },
         // As the menu of the icon does: the command comes to the window as WM_COMMAND.
         .command = [this](int id) { post_to_self(platform::WM_COMMAND, static_cast<std::uintptr_t>(id), 0); },
     });
@@ -385,7 +385,7 @@ void CMonitorWnd::reload_osd_settings() {
 void CMonitorWnd::notify_osd_profile(int index) {
   // Runs on the device thread too (after job 3), hence the atomic copy.
   if (show_profile_osd_.load() != 1) return;
-  post_to_osd(platform::WM_OSD_SHOW, 40, osd_profile_lparam(index));
+  post_to_osd(WM_OSD_SHOW, 40, osd_profile_lparam(index));
 }
 
 void CMonitorWnd::apply_pointer_settings_of(ProfileRecord& profile, int index, bool write_registry) {
@@ -410,13 +410,13 @@ void CMonitorWnd::on_apply_all(std::uintptr_t wparam) {
   channel_.fetch(*record_);
   apply_system_pointer_settings();
   reload_osd_settings();
-  post_to_osd(platform::WM_OSD_CONFIG, 0, osd_config_lparam(osd_));
+  post_to_osd(WM_OSD_CONFIG, 0, osd_config_lparam(osd_));
   if (state_.load() == kStateConnected) {
     log_format("apply (%d): job 1", static_cast<int>(wparam));
     runner_->post(DeviceJob::kApplyAll);
   } else {
     log_format("apply (%d): no mouse, done at once", static_cast<int>(wparam));
-    post_to_option(platform::WM_OPT_APPLY_DONE);
+    post_to_option(WM_OPT_APPLY_DONE);
   }
 }
 
@@ -425,7 +425,7 @@ void CMonitorWnd::on_copy_data(std::span<const uint8_t> data) {
   if (!text) return;
   store_osd_message(setup_.folder, *text);
   log_format("on-screen message stored (%zu units)", text->size());
-  if (state_.load() == kStateConnected) post_to_osd(platform::WM_OSD_SHOW, 50, 0);
+  if (state_.load() == kStateConnected) post_to_osd(WM_OSD_SHOW, 50, 0);
 }
 
 void CMonitorWnd::on_device_event(uint32_t word) {
@@ -496,14 +496,14 @@ void CMonitorWnd::on_settings_change(const DeviceAction& action) {
       auto profile = std::make_unique<ProfileRecord>();
       int index = -1;
       if (record_->copy_current(*profile, index)) apply_pointer_settings_of(*profile, index, true);
-      post_to_option(platform::WM_OPT_PROFILE_CHANGED);
+      post_to_option(WM_OPT_PROFILE_CHANGED);
       notify_osd_profile(action.profile);
       log_format("profile %d from the mouse", action.profile);
       return;
     }
     case SettingsNotice::kLevel:
       channel_.publish(*record_);
-      post_to_option(platform::WM_OPT_LEVEL_CHANGED);
+      post_to_option(WM_OPT_LEVEL_CHANGED);
       log_line("level settings from the mouse");
       return;
     case SettingsNotice::kReset: {
@@ -512,7 +512,7 @@ void CMonitorWnd::on_settings_change(const DeviceAction& action) {
       if (save_settings(*copy, setup_.folder, &pointer_store_) != 1) log_line("factory reset: a file was not saved");
       apply_system_pointer_settings();
       channel_.publish(*record_);
-      post_to_option(platform::WM_OPT_DEVICE_RESET);
+      post_to_option(WM_OPT_DEVICE_RESET);
       log_line("factory reset from the mouse");
       return;
     }

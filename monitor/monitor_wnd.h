@@ -19,6 +19,7 @@
 
 #include "common/language_module.h"
 #include "common/pointer_settings.h"
+#include "common/product.h"
 #include "common/registry.h"
 #include "monitor/channel.h"
 #include "monitor/device/event_decoder.h"
@@ -41,9 +42,6 @@ namespace mt {
 
 class CMonitorWnd {
  public:
-  // Commands of the icon's menu.
-  static constexpr int ID_TRAY_OPEN_OPTION = 6001;
-  static constexpr int ID_TRAY_EXIT = 6002;
   // Timers.
   static constexpr int TIMER_PROGRAM_WATCH = 500;
   static constexpr int TIMER_FIRST_APPLY = 502;
@@ -51,18 +49,10 @@ class CMonitorWnd {
   static constexpr int kFirstApplyMs = 200;
   // How long an arriving mouse is given to settle before it is opened.
   static constexpr int kArrivalWaitMs = 8000;
-  static constexpr int kVendorId = 0x1017;
-  static constexpr int kProductId = 0x8003;
   // Texts of the language module.
   static constexpr int kTextOpenOption = 1002;
   static constexpr int kTextExit = 1003;
   static constexpr int kTextTip = 1004;
-  // Reserved: answered with TRUE, nothing else.
-  static constexpr uint32_t WM_MON_1327 = 1327;
-  // The icon's mouse messages (lParam of WM_MON_TRAY).
-  static constexpr std::intptr_t kTrayLeftDown = 0x0201;
-  static constexpr std::intptr_t kTrayLeftDoubleClick = 0x0203;
-  static constexpr std::intptr_t kTrayRightDown = 0x0204;
 
   struct Setup {
     std::string folder;  // program folder, ending in "/"

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "common/product.h"
 #include "common/settings_files.h"
 #include "monitor/channel.h"
 #include "monitor/monitor_app.h"
@@ -119,7 +120,7 @@ TEST(SharedBlock, RecordRoundTripsAndASecondHolderOfTheMutexStopsTheStart) {
   ASSERT_TRUE(channel.publish(mine));
 
   // What Option sees, and what it writes back.
-  platform::SharedBlock view = platform::SharedBlock::open(platform::SHARED_BLOCK_NAME, sizeof(SettingsRecord));
+  platform::SharedBlock view = platform::SharedBlock::open(SHARED_BLOCK_NAME, sizeof(SettingsRecord));
   ASSERT_TRUE(view.valid());
   EXPECT_EQ(std::memcmp(view.data(), record.get(), sizeof *record), 0);
   auto* in_block = static_cast<SettingsRecord*>(view.data());
