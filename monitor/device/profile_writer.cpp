@@ -35,7 +35,7 @@ void data_parts(HidTransport& t, Sleeper& s, const uint8_t* bytes, int size, int
 
 }  // namespace
 
-void write_profile(const ProfileRecord& p, HidTransport& t, Sleeper& s) {
+void write_profile_to_device(const ProfileRecord& p, HidTransport& t, Sleeper& s) {
   feature(t, rate_command(p));
   s.sleep_ms(100);
   feature(t, fixed_command());
@@ -77,7 +77,7 @@ void write_profile(const ProfileRecord& p, HidTransport& t, Sleeper& s) {
   s.sleep_ms(100);
 }
 
-void select_profile(int index, HidTransport& t, Sleeper& s) {
+void select_profile_on_device(int index, HidTransport& t, Sleeper& s) {
   feature(t, select_profile_command(index));
   s.sleep_ms(200);
 }
@@ -190,14 +190,14 @@ void DeviceJobRunner::perform(DeviceJob job) {
     case DeviceJob::kApplyAll:
     case DeviceJob::kWriteProfile: {
       int index = -1;
-      if (record_.copy_current(*job_profile_, index)) write_profile(*job_profile_, transport_, sleeper_);
+      if (record_.copy_current(*job_profile_, index)) write_profile_to_device(*job_profile_, transport_, sleeper_);
       if (job == DeviceJob::kApplyAll && callbacks_.apply_done) callbacks_.apply_done();
       break;
     }
     case DeviceJob::kSelectProfile: {
       int index = -1;
       if (!record_.current_index(index)) break;
-      select_profile(index, transport_, sleeper_);
+      select_profile_on_device(index, transport_, sleeper_);
       if (callbacks_.profile_selected) callbacks_.profile_selected(index);
       break;
     }

@@ -47,9 +47,9 @@ class SteadySleeper final : public Sleeper {
 // light mode, colour table, level table, level, button table, macro blocks.
 // At least 1600 ms of pauses plus 400 ms per macro block. Transfer results
 // are not looked at: a failed transfer cannot be told from a good one.
-void write_profile(const ProfileRecord& profile, HidTransport& transport, Sleeper& sleeper);
+void write_profile_to_device(const ProfileRecord& profile, HidTransport& transport, Sleeper& sleeper);
 // Command 0x02 with the index, then 200 ms.
-void select_profile(int index, HidTransport& transport, Sleeper& sleeper);
+void select_profile_on_device(int index, HidTransport& transport, Sleeper& sleeper);
 
 // Monitor's settings record with a lock around it, shared by the UI thread
 // (which replaces or changes it) and the device thread (which copies the

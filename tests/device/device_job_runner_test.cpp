@@ -26,7 +26,7 @@ std::vector<Step> write_of(const ProfileRecord& p) {
   std::vector<Step> log;
   test::RecordingTransport t(log);
   test::RecordingSleeper s(log);
-  write_profile(p, t, s);
+  write_profile_to_device(p, t, s);
   return log;
 }
 

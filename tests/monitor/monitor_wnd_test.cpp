@@ -417,7 +417,7 @@ TEST_F(MonitorWndTest, FactoryResetOnTheMouse) {
   EXPECT_EQ(current_profile(), 0);
   EXPECT_EQ(setting(u"CurrentProfile"), 0);
   auto reread = std::make_unique<ProfileRecord>();
-  ASSERT_TRUE(read_profile(*reread, profile_file_path(folder.path(), 1)));
+  ASSERT_TRUE(read_profile_file(*reread, profile_file_path(folder.path(), 1)));
   EXPECT_EQ(platform::fixed_text(reread->ProFileName), u"Default2");
   auto published = block();
   EXPECT_EQ(published->CurrentProfile, 0);
