@@ -38,7 +38,7 @@ class CMonitorWnd::SwitchSteps final : public ProfileSwitchSteps {
     // The UI thread is the record's only writer, so the watch's copy differs
     // from it only in the new current profile; job 3 reads that from here.
     wnd_.record_->modify([&](SettingsRecord& r) { r.CurrentProfile = record.CurrentProfile; });
-    wnd_.channel_.publish(*wnd_.record_);
+    wnd_.shared_.publish(*wnd_.record_);
   }
   void post_select_profile_job(int) override { wnd_.runner_->post(DeviceJob::kSelectProfile); }
   void apply_pointer_settings(ProfileRecord& profile) override {
@@ -72,7 +72,7 @@ void CMonitorWnd::fail_creation(const char* why) {
   runner_.reset();
   if (device_loaded_) services_.device->unload();
   device_loaded_ = false;
-  channel_.close();
+  shared_.close();
   language_.unload();
   context_.reset();
   bus_notifier_ = nullptr;
@@ -137,14 +137,17 @@ bool CMonitorWnd::create() {
 
   // 11-12. The shared block's mutex (held by someone else: no start), then
   // the block with the record in it.
-  if (channel_.create_mutex() == CMonitorChannel::Status::mutex_in_use) {
-    fail_creation("another program holds the shared block's mutex");
-    return false;
+  switch (shared_.create()) {
+    case SharedRecordBlock::Status::mutex_in_use:
+      fail_creation("another program holds the shared block's mutex");
+      return false;
+    case SharedRecordBlock::Status::no_block:
+      log_line("shared block not created: the record is not published");
+      break;
+    default:
+      shared_.publish(*record_);
+      break;
   }
-  if (channel_.create_block())
-    channel_.publish(*record_);
-  else
-    log_line("shared block not created: the record is not published");
 
   // 13. The device thread.
   runner_ = std::make_unique<DeviceJobRunner>(
@@ -190,7 +193,7 @@ bool CMonitorWnd::create() {
   int current = -1;
   record_->current_index(current);
   log_format("started, device=%d, profile=%d, block=%d, icon=%d", present ? 1 : 0, current,
-             channel_.has_block() ? 1 : 0, icon_added_ ? 1 : 0);
+             shared_.has_block() ? 1 : 0, icon_added_ ? 1 : 0);
   return true;
 }
 
@@ -213,7 +216,7 @@ void CMonitorWnd::destroy() {
   services_.device->unload();
   device_loaded_ = false;
   // 8. The shared block and its mutex.
-  channel_.close();
+  shared_.close();
   // 9. The icon.
   remove_tray_icon();
   tray_.reset();
@@ -244,10 +247,10 @@ std::intptr_t CMonitorWnd::window_proc(const WindowMessage& m) {
       on_apply_all(m.wparam);
       return 0;
     case WM_MON_COPY_BLOCK:
-      channel_.fetch(*record_);
+      shared_.fetch(*record_);
       return 0;
     case WM_MON_APPLY_SYSTEM:
-      channel_.fetch(*record_);
+      shared_.fetch(*record_);
       apply_system_pointer_settings();
       return 0;
     case WM_MON_RESERVED:
@@ -407,7 +410,7 @@ void CMonitorWnd::apply_system_pointer_settings() {
 }
 
 void CMonitorWnd::on_apply_all(std::uintptr_t wparam) {
-  channel_.fetch(*record_);
+  shared_.fetch(*record_);
   apply_system_pointer_settings();
   reload_osd_settings();
   post_to_osd(WM_OSD_CONFIG, 0, osd_config_lparam(osd_));
@@ -492,7 +495,7 @@ void CMonitorWnd::on_settings_change(const DeviceAction& action) {
       return;
     case SettingsNotice::kProfile: {
       write_current_profile(setup_.folder, action.profile);
-      channel_.publish(*record_);
+      shared_.publish(*record_);
       auto profile = std::make_unique<ProfileRecord>();
       int index = -1;
       if (record_->copy_current(*profile, index)) apply_pointer_settings_of(*profile, index, true);
@@ -502,7 +505,7 @@ void CMonitorWnd::on_settings_change(const DeviceAction& action) {
       return;
     }
     case SettingsNotice::kLevel:
-      channel_.publish(*record_);
+      shared_.publish(*record_);
       post_to_option(WM_OPT_LEVEL_CHANGED);
       log_line("level settings from the mouse");
       return;
@@ -511,7 +514,7 @@ void CMonitorWnd::on_settings_change(const DeviceAction& action) {
       record_->copy_all(*copy);
       if (save_settings(*copy, setup_.folder, &pointer_store_) != 1) log_line("factory reset: a file was not saved");
       apply_system_pointer_settings();
-      channel_.publish(*record_);
+      shared_.publish(*record_);
       post_to_option(WM_OPT_DEVICE_RESET);
       log_line("factory reset from the mouse");
       return;

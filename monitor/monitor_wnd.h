@@ -21,6 +21,7 @@
 #include "common/pointer_settings.h"
 #include "common/product.h"
 #include "common/registry.h"
+#include "common/shared_record.h"
 #include "monitor/channel.h"
 #include "monitor/device/event_decoder.h"
 #include "monitor/device/profile_writer.h"
@@ -154,7 +155,7 @@ class CMonitorWnd {
   std::unique_ptr<LockedRecord> record_;
   OsdSettings osd_;
   std::atomic<int> show_profile_osd_{0};
-  CMonitorChannel channel_;
+  SharedRecordBlock shared_;
   std::atomic<int> state_{kStateNoMouse};
   bool device_loaded_ = false;
   std::unique_ptr<DeviceJobRunner> runner_;

@@ -1,25 +1,21 @@
 // The pure parts of Monitor's channel and application: the on-screen message
-// taken from WM_COPYDATA, the OSD settings, the shared block's copies, the
-// icon's tip and the command line.
+// taken from WM_COPYDATA, the OSD settings, the icon's tip and the command
+// line.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <memory>
 #include <vector>
 
-#include "common/product.h"
 #include "common/settings_files.h"
 #include "monitor/channel.h"
 #include "monitor/monitor_app.h"
 #include "monitor_test_support.h"
 #include "platform/ini_file.h"
 #include "platform/qt/tray_icon.h"
-#include "platform/window_messages.h"
 
 namespace mt {
 namespace {
 
-using monitor_test::PrivateRuntime;
 using monitor_test::TempFolder;
 
 // A WM_COPYDATA payload: the units little-endian, padded with `fill` to `bytes`.
@@ -102,43 +98,6 @@ TEST(OsdSettings, MissingOrDamagedReadsAsZero) {
   // Shorter than the structure: not taken at all.
   ASSERT_TRUE(platform::ini_set_struct(ini, u"OSDSetting", u"config", raw, 100));
   EXPECT_TRUE(zero(load_osd_settings(folder.path()))) << "wrong length";
-}
-
-TEST(SharedBlock, RecordRoundTripsAndASecondHolderOfTheMutexStopsTheStart) {
-  PrivateRuntime runtime;
-  CMonitorChannel channel;
-  ASSERT_EQ(channel.create_mutex(), CMonitorChannel::Status::ok);
-  ASSERT_TRUE(channel.create_block());
-
-  auto record = std::make_unique<SettingsRecord>();
-  clear(*record);
-  set_factory_defaults(*record);
-  record->CurrentProfile = 2;
-  record->global_changed = 77;  // the last field: the whole record is copied
-  LockedRecord mine;
-  mine.replace(*record);
-  ASSERT_TRUE(channel.publish(mine));
-
-  // What Option sees, and what it writes back.
-  platform::SharedBlock view = platform::SharedBlock::open(SHARED_BLOCK_NAME, sizeof(SettingsRecord));
-  ASSERT_TRUE(view.valid());
-  EXPECT_EQ(std::memcmp(view.data(), record.get(), sizeof *record), 0);
-  auto* in_block = static_cast<SettingsRecord*>(view.data());
-  in_block->CurrentProfile = 4;
-  in_block->profiles[4].PollingRate = 3;
-  ASSERT_TRUE(channel.fetch(mine));
-  int index = -1;
-  ASSERT_TRUE(mine.current_index(index));
-  EXPECT_EQ(index, 4);
-  mine.read([](const SettingsRecord& r) {
-    EXPECT_EQ(r.profiles[4].PollingRate, 3);
-    EXPECT_EQ(r.global_changed, 77);
-  });
-
-  CMonitorChannel second;
-  EXPECT_EQ(second.create_mutex(), CMonitorChannel::Status::mutex_in_use);
-  channel.close();
-  EXPECT_FALSE(channel.publish(mine)) << "no block after close";
 }
 
 TEST(TrayTip, CutTo127UnitsWithoutSplittingAPair) {
