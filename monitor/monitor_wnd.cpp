@@ -1,14 +1,11 @@
 #include "monitor/monitor_wnd.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <cstdio>
 
 #include "common/settings_files.h"
 #include "monitor/scroll_finder.h"
-#include "platform/qt/tray_icon.h"
+#include "monitor/tray_icon.h"
 #include "platform/text.h"
 #include "platform/window_messages.h"
 
@@ -62,7 +59,6 @@ CMonitorWnd::CMonitorWnd(Setup setup, Services services)
 CMonitorWnd::~CMonitorWnd() {
   on_destroyed = nullptr;
   destroy();
-  alive_.reset();
 }
 
 void CMonitorWnd::fail_creation(const char* why) {
@@ -75,28 +71,22 @@ void CMonitorWnd::fail_creation(const char* why) {
   shared_.close();
   language_.unload();
   context_.reset();
-  bus_notifier_ = nullptr;
-  endpoint_.reset();
+  window_.close();
 }
 
 bool CMonitorWnd::create() {
-  if (endpoint_) return true;
+  if (window_.exists()) return true;
 
   // 1. The window itself: the endpoint with the window's title. Its queue is
   // served on this thread whenever the bus descriptor is readable.
-  platform::EndpointError error = platform::EndpointError::none;
-  endpoint_ = platform::WindowEndpoint::create(
-      MONITOR_WINDOW_TITLE, [this](const WindowMessage& m) { return window_proc(m); }, &error);
-  if (!endpoint_) {
+  const platform::EndpointError error =
+      window_.create(MONITOR_WINDOW_TITLE, [this](const WindowMessage& m) { return window_proc(m); });
+  if (error != platform::EndpointError::none) {
     log_format("cannot start: no window \"%s\" (%s)", MONITOR_WINDOW_TITLE,
                error == platform::EndpointError::title_in_use ? "title in use" : "window bus unusable");
     return false;
   }
   context_ = std::make_unique<QObject>();
-  bus_notifier_ = new QSocketNotifier(endpoint_->fd(), QSocketNotifier::Read, context_.get());
-  QObject::connect(bus_notifier_, &QSocketNotifier::activated, context_.get(), [this] {
-    if (endpoint_) endpoint_->dispatch(0);
-  });
   program_watch_timer_ = new QTimer(context_.get());
   program_watch_timer_->setInterval(kProgramWatchMs);
   QObject::connect(program_watch_timer_, &QTimer::timeout, context_.get(),
@@ -166,7 +156,7 @@ bool CMonitorWnd::create() {
 
   // 15. The mouse: ids, the device watch posting into this window, the two channels.
   window_handle_.magic = MT_WINDOW_HANDLE_MAGIC;
-  window_handle_.context = endpoint_.get();
+  window_handle_.context = window_.endpoint();
   window_handle_.post = &platform::WindowEndpoint::post_from_any_thread;
   services_.device->set_vid_pid(MOUSE_VENDOR_ID, MOUSE_PRODUCT_ID);
   services_.device->open_dev_monitor(&window_handle_, WM_MON_DEVICE_EVENT,
@@ -198,7 +188,7 @@ bool CMonitorWnd::create() {
 }
 
 void CMonitorWnd::destroy() {
-  if (!endpoint_) return;
+  if (!window_.exists()) return;
   log_line("ending");
   // 1. Timers.
   kill_timer(TIMER_PROGRAM_WATCH);
@@ -224,11 +214,10 @@ void CMonitorWnd::destroy() {
   language_.unload();
   // 11. The window itself. A message still queued for it is dropped with it.
   watch_.reset();
-  bus_notifier_ = nullptr;
   program_watch_timer_ = nullptr;
   first_apply_timer_ = nullptr;
   context_.reset();
-  endpoint_.reset();
+  window_.close();
   log_line("ended");
   if (on_destroyed) on_destroyed();
 }
@@ -270,20 +259,8 @@ std::intptr_t CMonitorWnd::window_proc(const WindowMessage& m) {
       on_command(static_cast<int>(m.wparam & 0xFFFF));
       return 0;
     case platform::WM_CLOSE:
-      // The window cannot go away inside its own dispatch: it is destroyed
-      // as soon as the dispatch has returned.
-      if (!destroy_pending_ && QCoreApplication::instance()) {
-        destroy_pending_ = true;
-        std::weak_ptr<int> alive = alive_;
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [this, alive] {
-              if (alive.expired()) return;
-              destroy_pending_ = false;
-              destroy();
-            },
-            Qt::QueuedConnection);
-      }
+      // Destroyed as soon as this dispatch has returned.
+      window_.close_later([this] { destroy(); });
       return 0;
     default:
       return 0;
@@ -307,7 +284,7 @@ void CMonitorWnd::kill_timer(int id) {
 }
 
 void CMonitorWnd::post_to_self(uint32_t msg, std::uintptr_t wparam, std::intptr_t lparam) {
-  if (endpoint_) endpoint_->post_local(msg, wparam, lparam);
+  window_.post_to_self(msg, wparam, lparam);
 }
 
 void CMonitorWnd::on_timer(int id) {
@@ -359,14 +336,14 @@ void CMonitorWnd::add_tray_icon() {
   icon_added_ = true;
   if (!setup_.use_tray) return;
   if (!tray_) {
-    tray_ = std::make_unique<platform::TrayIcon>(platform::TrayIcon::Handlers{
+    tray_ = std::make_unique<TrayIcon>(TrayIcon::Handlers{
         .left_click = [this] { on_tray(platform::WM_LBUTTONDOWN); },
         .double_click = [this] { on_tray(platform::WM_LBUTTONDBLCLK); },
         // As the menu of the icon does: the command comes to the window as WM_COMMAND.
         .command = [this](int id) { post_to_self(platform::WM_COMMAND, static_cast<std::uintptr_t>(id), 0); },
     });
   }
-  platform::TrayIcon::Texts texts;
+  TrayIcon::Texts texts;
   texts.tip = language_.text(kTextTip);
   texts.open_item = language_.text(kTextOpenOption);
   texts.exit_item = language_.text(kTextExit);

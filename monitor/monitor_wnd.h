@@ -29,17 +29,15 @@
 #include "monitor/media_actions.h"
 #include "monitor/program_watch.h"
 #include "platform/process_launcher.h"
+#include "platform/qt/bus_window.h"
 #include "platform/window_bus.h"
 #include "platform/window_tree.h"
 
-class QSocketNotifier;
 class QTimer;
 
-namespace platform {
-class TrayIcon;
-}
-
 namespace mt {
+
+class TrayIcon;
 
 class CMonitorWnd {
  public:
@@ -87,7 +85,7 @@ class CMonitorWnd {
   bool create();
   // The end sequence; does nothing when the window does not exist.
   void destroy();
-  bool exists() const { return endpoint_ != nullptr; }
+  bool exists() const { return window_.exists(); }
   // Called once the window has been destroyed by a WM_CLOSE (the
   // application then ends).
   std::function<void()> on_destroyed;
@@ -107,7 +105,7 @@ class CMonitorWnd {
   bool timer_active(int id) const;
   const LockedRecord& record() const { return *record_; }
   OsdSettings osd_settings() const { return osd_; }
-  platform::WindowEndpoint* endpoint() const { return endpoint_.get(); }
+  platform::WindowEndpoint* endpoint() const { return window_.endpoint(); }
 
  private:
   class SwitchSteps;
@@ -138,17 +136,13 @@ class CMonitorWnd {
   Setup setup_;
   Services services_;
 
-  std::unique_ptr<platform::WindowEndpoint> endpoint_;
+  platform::BusWindow window_;
   MtWindowHandle window_handle_{};
-  std::unique_ptr<QObject> context_;  // owner of the Qt objects below
-  QSocketNotifier* bus_notifier_ = nullptr;
+  std::unique_ptr<QObject> context_;  // owner of the timers
   QTimer* program_watch_timer_ = nullptr;
   QTimer* first_apply_timer_ = nullptr;
-  std::unique_ptr<platform::TrayIcon> tray_;
+  std::unique_ptr<TrayIcon> tray_;
   bool icon_added_ = false;
-  bool destroy_pending_ = false;
-  // Expires with the window object: a close queued for later finds it gone.
-  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 
   LanguageModule language_;
   PointerSettingsStore pointer_store_;

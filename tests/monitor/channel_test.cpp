@@ -11,7 +11,7 @@
 #include "monitor/monitor_app.h"
 #include "monitor_test_support.h"
 #include "platform/ini_file.h"
-#include "platform/qt/tray_icon.h"
+#include "monitor/tray_icon.h"
 
 namespace mt {
 namespace {
@@ -101,13 +101,13 @@ TEST(OsdSettings, MissingOrDamagedReadsAsZero) {
 }
 
 TEST(TrayTip, CutTo127UnitsWithoutSplittingAPair) {
-  EXPECT_EQ(platform::tray_tip_text(u"Morvath T60R"), u"Morvath T60R");
-  EXPECT_EQ(platform::tray_tip_text(std::u16string(200, u'a')), std::u16string(127, u'a'));
+  EXPECT_EQ(tray_tip_text(u"Morvath T60R"), u"Morvath T60R");
+  EXPECT_EQ(tray_tip_text(std::u16string(200, u'a')), std::u16string(127, u'a'));
   // A pair at units 126-127 would leave a lone half at the cut.
   std::u16string tip = std::u16string(126, u'a') + u"\U0001F5B1" + u"b";
-  EXPECT_EQ(platform::tray_tip_text(tip), std::u16string(126, u'a'));
+  EXPECT_EQ(tray_tip_text(tip), std::u16string(126, u'a'));
   std::u16string exact = std::u16string(125, u'a') + u"\U0001F5B1";
-  EXPECT_EQ(platform::tray_tip_text(exact), exact);
+  EXPECT_EQ(tray_tip_text(exact), exact);
 }
 
 TEST(CommandLine, StartWithOptionOnlyWhenTheFirstCharacterIs1) {
