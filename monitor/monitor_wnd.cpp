@@ -76,9 +76,33 @@ void CMonitorWnd::fail_creation(const char* why) {
 
 bool CMonitorWnd::create() {
   if (window_.exists()) return true;
+  if (!create_window()) return false;         // 1
+  load_language();                            // 3-5
+  open_registry_key();                        // 7
+  load_hid_library();                         // 8
+  load_settings_files();                      // 9
+  reload_osd_settings();                      // 10
+  if (!create_shared_record()) return false;  // 11-12
+  start_device_thread();                      // 13
+  const bool present = open_mouse();          // 15
+  if (present)                                // 16
+    start_with_mouse();
+  else
+    state_ = kStateNoMouse;
+  write_device_state(setup_.folder, present ? 1 : 0);  // 17
+  apply_system_pointer_settings();                     // 18
 
-  // 1. The window itself: the endpoint with the window's title. Its queue is
-  // served on this thread whenever the bus descriptor is readable.
+  int current = -1;
+  record_->current_index(current);
+  log_format("started, device=%d, profile=%d, block=%d, icon=%d", present ? 1 : 0, current,
+             shared_.has_block() ? 1 : 0, icon_added_ ? 1 : 0);
+  return true;
+}
+
+// 1. The window itself: the endpoint with the window's title, its queue
+// served on this thread whenever the bus descriptor is readable; and the
+// window's two timers.
+bool CMonitorWnd::create_window() {
   const platform::EndpointError error =
       window_.create(MONITOR_WINDOW_TITLE, [this](const WindowMessage& m) { return window_proc(m); });
   if (error != platform::EndpointError::none) {
@@ -95,51 +119,55 @@ bool CMonitorWnd::create() {
   first_apply_timer_->setInterval(kFirstApplyMs);
   QObject::connect(first_apply_timer_, &QTimer::timeout, context_.get(),
                    [this] { window_proc(WindowMessage{platform::WM_TIMER, TIMER_FIRST_APPLY, 0, 0, {}}); });
+  return true;
+}
 
-  // 3-5. The program folder is the setup's; the English texts; config.ini
-  // lives in the folder.
-  language_.load_for_language(setup_.folder, kLanguageEnglish);
+// 3-5. The program folder is the setup's; Monitor always speaks English.
+void CMonitorWnd::load_language() { language_.load_for_language(setup_.folder, kLanguageEnglish); }
 
-  // 7. The pointer settings' registry key, created when missing.
-  {
-    RegistrySession session(setup_.registry_file);
-    session.open_key(kMouseKey);
-  }
+// 7. The pointer settings' registry key, created when missing.
+void CMonitorWnd::open_registry_key() {
+  RegistrySession session(setup_.registry_file);
+  session.open_key(kMouseKey);
+}
 
-  // 8. The HID library.
+// 8. The HID library; without it (or some of its entry points) every call
+// does nothing and reads as "no mouse".
+void CMonitorWnd::load_hid_library() {
   device_loaded_ = services_.device->load(setup_.folder);
   if (!device_loaded_) {
     log_format("no HID library: %s", services_.device->load_problem().c_str());
   } else if (std::string problem = services_.device->load_problem(); !problem.empty()) {
     log_format("HID library: %s", problem.c_str());
   }
+}
 
-  // 9. The settings files, or the factory values when they cannot be loaded.
-  {
-    auto loaded = std::make_unique<SettingsRecord>();
-    clear(*loaded);
-    if (load_settings(*loaded, setup_.folder, &pointer_store_) != 1) set_factory_defaults(*loaded);
-    record_->replace(*loaded);
-  }
+// 9. The settings files, or the factory values when they cannot be loaded.
+void CMonitorWnd::load_settings_files() {
+  auto loaded = std::make_unique<SettingsRecord>();
+  clear(*loaded);
+  if (load_settings(*loaded, setup_.folder, &pointer_store_) != 1) set_factory_defaults(*loaded);
+  record_->replace(*loaded);
+}
 
-  // 10. The OSD settings.
-  reload_osd_settings();
-
-  // 11-12. The shared block's mutex (held by someone else: no start), then
-  // the block with the record in it.
+// 11-12. The shared block's mutex (held by someone else: no start), then the
+// block with the record in it.
+bool CMonitorWnd::create_shared_record() {
   switch (shared_.create()) {
     case SharedRecordBlock::Status::mutex_in_use:
       fail_creation("another program holds the shared block's mutex");
       return false;
     case SharedRecordBlock::Status::no_block:
       log_line("shared block not created: the record is not published");
-      break;
+      return true;
     default:
       shared_.publish(*record_);
-      break;
+      return true;
   }
+}
 
-  // 13. The device thread.
+// 13. The device thread, and the foreground-program watch that timer 500 drives.
+void CMonitorWnd::start_device_thread() {
   runner_ = std::make_unique<DeviceJobRunner>(
       *record_, *services_.device, *services_.device_sleeper, [this] { return state_.load() == kStateConnected; },
       DeviceJobRunner::Callbacks{
@@ -147,44 +175,33 @@ bool CMonitorWnd::create() {
           .profile_selected = [this](int index) { notify_osd_profile(index); },
       });
   runner_->start();
-  // The foreground-program watch that timer 500 drives.
   if (services_.processes) {
     ForegroundPid foreground = services_.foreground;
     if (!foreground) foreground = [] { return std::optional<int>(); };
     watch_ = std::make_unique<CProgramWatch>(std::move(foreground), *services_.processes);
   }
+}
 
-  // 15. The mouse: ids, the device watch posting into this window, the two channels.
+// 15. The mouse: ids, the device watch posting into this window, the two
+// channels. True when the report channel opened: the mouse is there.
+bool CMonitorWnd::open_mouse() {
   window_handle_.magic = MT_WINDOW_HANDLE_MAGIC;
   window_handle_.context = window_.endpoint();
   window_handle_.post = &platform::WindowEndpoint::post_from_any_thread;
   services_.device->set_vid_pid(MOUSE_VENDOR_ID, MOUSE_PRODUCT_ID);
-  services_.device->open_dev_monitor(&window_handle_, WM_MON_DEVICE_EVENT,
-                                     WM_MON_DEVICE_CONNECTION);
+  services_.device->open_dev_monitor(&window_handle_, WM_MON_DEVICE_EVENT, WM_MON_DEVICE_CONNECTION);
   services_.device->open_feature_device();
-  const bool present = services_.device->open_report_device() != 0;
+  return services_.device->open_report_device() != 0;
+}
 
-  // 16. With the mouse: the watch, the first write, the icon, and Option
-  // when the start asked for it.
-  if (present) {
-    state_ = kStateConnected;
-    start_timer(TIMER_PROGRAM_WATCH);
-    start_timer(TIMER_FIRST_APPLY);
-    add_tray_icon();
-    if (setup_.start_with_option) open_option();
-  } else {
-    state_ = kStateNoMouse;
-  }
-
-  // 17-18.
-  write_device_state(setup_.folder, present ? 1 : 0);
-  apply_system_pointer_settings();
-
-  int current = -1;
-  record_->current_index(current);
-  log_format("started, device=%d, profile=%d, block=%d, icon=%d", present ? 1 : 0, current,
-             shared_.has_block() ? 1 : 0, icon_added_ ? 1 : 0);
-  return true;
+// 16. With the mouse: the watch, the first write, the icon, and Option when
+// the start asked for it.
+void CMonitorWnd::start_with_mouse() {
+  state_ = kStateConnected;
+  start_timer(TIMER_PROGRAM_WATCH);
+  start_timer(TIMER_FIRST_APPLY);
+  add_tray_icon();
+  if (setup_.start_with_option) open_option();
 }
 
 void CMonitorWnd::destroy() {

@@ -110,6 +110,16 @@ class CMonitorWnd {
  private:
   class SwitchSteps;
 
+  // The start sequence's steps, in their order.
+  bool create_window();
+  void load_language();
+  void open_registry_key();
+  void load_hid_library();
+  void load_settings_files();
+  bool create_shared_record();
+  void start_device_thread();
+  bool open_mouse();
+  void start_with_mouse();
   void fail_creation(const char* why);
   void on_timer(int id);
   void on_command(int id);
