@@ -27,9 +27,9 @@ OsdSettings parse_osd_settings(const uint8_t (&raw)[kOsdSettingsBytes]) {
   return osd;
 }
 
-OsdSettings load_osd_settings(const std::string& program_folder) {
+OsdSettings load_osd_settings(const std::string& settings_folder) {
   uint8_t raw[kOsdSettingsBytes] = {};
-  if (!read_osd_settings(program_folder, raw)) return OsdSettings{};
+  if (!read_osd_settings(settings_folder, raw)) return OsdSettings{};
   return parse_osd_settings(raw);
 }
 
@@ -54,8 +54,8 @@ std::optional<std::u16string> osd_message_text(std::span<const uint8_t> data) {
   return text;
 }
 
-bool store_osd_message(const std::string& program_folder, std::u16string_view text) {
-  return platform::ini_set_string(config_ini_path(program_folder), u"OSDData", u"Message", text);
+bool store_osd_message(const std::string& settings_folder, std::u16string_view text) {
+  return platform::ini_set_string(config_ini_path(settings_folder), u"OSDData", u"Message", text);
 }
 
 bool post_to_option(uint32_t msg) { return platform::post_message(OPTION_WINDOW_TITLE, msg, 0, 0); }

@@ -27,7 +27,7 @@ struct OsdSettings {
 // Little-endian fields at bytes 8, 32 and 36.
 OsdSettings parse_osd_settings(const uint8_t (&raw)[kOsdSettingsBytes]);
 // All zero when the value is missing or damaged (wrong length, checksum).
-OsdSettings load_osd_settings(const std::string& program_folder);
+OsdSettings load_osd_settings(const std::string& settings_folder);
 // lParam of WM_OSD_CONFIG: (high << 16) | low, as 32 unsigned bits.
 std::intptr_t osd_config_lparam(const OsdSettings& osd);
 // lParam of WM_OSD_SHOW for a profile: the index in the high 16 bits.
@@ -44,7 +44,7 @@ constexpr std::size_t kOsdMessageUnits = 150;   // after the first unit
 // first, whether or not a NUL ends it.
 std::optional<std::u16string> osd_message_text(std::span<const uint8_t> data);
 // "OSDData" / "Message" of config.ini. False when the file could not be written.
-bool store_osd_message(const std::string& program_folder, std::u16string_view text);
+bool store_osd_message(const std::string& settings_folder, std::u16string_view text);
 
 // --- Posts to the other programs' windows -------------------------------------
 // Each is sent only when the window exists; false when it does not (or did

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "common/product.h"
+#include "common/settings_folder.h"
 #include "common/settings_files.h"
 #include "platform/text.h"
 #include "platform/window_bus.h"
@@ -146,6 +147,16 @@ bool CMonitorApp::init_instance(int argc, const char* const* argv, const Hooks& 
   desktop_ = std::make_unique<Desktop>();
   CMonitorWnd::Setup setup;
   setup.folder = program_folder();
+  // An installed program folder takes no files: the settings then live in the
+  // per-user folder, where Option looks for them too.
+  const SettingsFolder settings = choose_settings_folder(setup.folder);
+  setup.settings_folder = settings.path;
+  if (settings.kind == SettingsFolder::Kind::per_user)
+    std::fprintf(stderr, "monitor: the program folder %s takes no files: settings in %s\n", setup.folder.c_str(),
+                 settings.path.c_str());
+  else if (settings.kind == SettingsFolder::Kind::none)
+    std::fprintf(stderr, "monitor: no folder takes the settings (%s): they cannot be saved\n",
+                 settings.problem.c_str());
   setup.start_with_option = start_with_option_;
   setup.arrival_wait_ms = hooks.arrival_wait_ms;
   wnd_ = std::make_unique<CMonitorWnd>(setup, desktop_->services());

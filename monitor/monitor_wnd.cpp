@@ -89,7 +89,7 @@ bool CMonitorWnd::create() {
     start_with_mouse();
   else
     state_ = kStateNoMouse;
-  write_device_state(setup_.folder, present ? 1 : 0);  // 17
+  write_device_state(setup_.settings_folder, present ? 1 : 0);  // 17
   apply_system_pointer_settings();                     // 18
 
   int current = -1;
@@ -122,7 +122,8 @@ bool CMonitorWnd::create_window() {
   return true;
 }
 
-// 3-5. The program folder is the setup's; Monitor always speaks English.
+// 3-5. The program folder is the setup's (config.ini is in the settings
+// folder the setup names); Monitor always speaks English.
 void CMonitorWnd::load_language() { language_.load_for_language(setup_.folder, kLanguageEnglish); }
 
 // 7. The pointer settings' registry key, created when missing.
@@ -146,7 +147,7 @@ void CMonitorWnd::load_hid_library() {
 void CMonitorWnd::load_settings_files() {
   auto loaded = std::make_unique<SettingsRecord>();
   clear(*loaded);
-  if (load_settings(*loaded, setup_.folder, &pointer_store_) != 1) set_factory_defaults(*loaded);
+  if (load_settings(*loaded, setup_.settings_folder, &pointer_store_) != 1) set_factory_defaults(*loaded);
   record_->replace(*loaded);
 }
 
@@ -375,7 +376,7 @@ void CMonitorWnd::remove_tray_icon() {
 }
 
 void CMonitorWnd::reload_osd_settings() {
-  osd_ = load_osd_settings(setup_.folder);
+  osd_ = load_osd_settings(setup_.settings_folder);
   show_profile_osd_.store(osd_.show_profile_osd);
 }
 
@@ -420,7 +421,7 @@ void CMonitorWnd::on_apply_all(std::uintptr_t wparam) {
 void CMonitorWnd::on_copy_data(std::span<const uint8_t> data) {
   std::optional<std::u16string> text = osd_message_text(data);
   if (!text) return;
-  store_osd_message(setup_.folder, *text);
+  store_osd_message(setup_.settings_folder, *text);
   log_format("on-screen message stored (%zu units)", text->size());
   if (state_.load() == kStateConnected) post_to_osd(WM_OSD_SHOW, 50, 0);
 }
@@ -465,7 +466,7 @@ void CMonitorWnd::on_arrival() {
   services_.device->open_report_device();
   runner_->post(DeviceJob::kWriteProfile);
   add_tray_icon();
-  write_device_state(setup_.folder, 1);
+  write_device_state(setup_.settings_folder, 1);
   start_timer(TIMER_PROGRAM_WATCH);
   log_line("mouse opened (job 2)");
 }
@@ -476,7 +477,7 @@ void CMonitorWnd::on_removal() {
   services_.device->close_feature_device();
   remove_tray_icon();
   kill_timer(TIMER_PROGRAM_WATCH);
-  write_device_state(setup_.folder, 0);
+  write_device_state(setup_.settings_folder, 0);
   post_to_option(platform::WM_CLOSE);
   log_line("mouse removed");
 }
@@ -488,7 +489,7 @@ void CMonitorWnd::on_settings_change(const DeviceAction& action) {
     case SettingsNotice::kNone:
       return;
     case SettingsNotice::kProfile: {
-      write_current_profile(setup_.folder, action.profile);
+      write_current_profile(setup_.settings_folder, action.profile);
       shared_.publish(*record_);
       auto profile = std::make_unique<ProfileRecord>();
       int index = -1;
@@ -506,7 +507,7 @@ void CMonitorWnd::on_settings_change(const DeviceAction& action) {
     case SettingsNotice::kReset: {
       auto copy = std::make_unique<SettingsRecord>();
       record_->copy_all(*copy);
-      if (save_settings(*copy, setup_.folder, &pointer_store_) != 1) log_line("factory reset: a file was not saved");
+      if (save_settings(*copy, setup_.settings_folder, &pointer_store_) != 1) log_line("factory reset: a file was not saved");
       apply_system_pointer_settings();
       shared_.publish(*record_);
       post_to_option(WM_OPT_DEVICE_RESET);

@@ -54,7 +54,8 @@ class CMonitorWnd {
   static constexpr int kTextTip = 1004;
 
   struct Setup {
-    std::string folder;  // program folder, ending in "/"
+    std::string folder;           // program folder, ending in "/": Lang/, hiddriver.so, Option
+    std::string settings_folder;  // config.ini and config/, ending in "/" (common/settings_folder.h)
     bool start_with_option = false;
     int arrival_wait_ms = kArrivalWaitMs;
     std::string registry_file = registry_file_path();

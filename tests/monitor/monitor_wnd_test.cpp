@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <thread>
 
@@ -77,7 +78,7 @@ class MonitorWndTest : public ::testing::Test {
     set_factory_defaults(*record);
     record->LanguageID = 0;
     if (edit) edit(*record);
-    ASSERT_EQ(save_settings(*record, folder.path(), nullptr), 1);
+    ASSERT_EQ(save_settings(*record, settings_path(), nullptr), 1);
     uint8_t osd[kOsdSettingsBytes] = {};
     osd[8] = static_cast<uint8_t>(show_profile_osd);
     osd[32] = 0x02, osd[33] = 0x01;  // high 0x0102
@@ -89,6 +90,7 @@ class MonitorWndTest : public ::testing::Test {
     link = std::make_unique<RecordingLink>(present);
     CMonitorWnd::Setup setup;
     setup.folder = folder.path();
+    setup.settings_folder = settings_path();
     setup.start_with_option = with_option;
     setup.registry_file = config_home.path() + "registry.ini";
     CMonitorWnd::Services services;
@@ -104,7 +106,9 @@ class MonitorWndTest : public ::testing::Test {
     return wnd->create();
   }
 
-  std::string ini() const { return config_ini_path(folder.path()); }
+  // Where config.ini and config/ are: the program folder unless a test names another.
+  std::string settings_path() const { return settings_folder.empty() ? folder.path() : settings_folder; }
+  std::string ini() const { return config_ini_path(settings_path()); }
   int setting(const char16_t* key) const { return pm::ini_get_int(ini(), u"Setting", key, -99); }
 
   // Option's view of the shared block.
@@ -142,6 +146,7 @@ class MonitorWndTest : public ::testing::Test {
 
   PrivateRuntime runtime;
   TempFolder folder;
+  std::string settings_folder;
   TempFolder config_home;
   std::unique_ptr<RecordingLink> link;
   RecordingPointerSystem pointer;
@@ -426,6 +431,34 @@ TEST_F(MonitorWndTest, FactoryResetOnTheMouse) {
   std::vector<Received> got = option.collect();
   ASSERT_EQ(got.size(), 1u);
   EXPECT_EQ(got[0].msg, WM_OPT_DEVICE_RESET);
+}
+
+TEST_F(MonitorWndTest, SettingsGoToTheSettingsFolderAndNothingElseDoes) {
+  // An installed program folder: settings elsewhere, Option still started
+  // from the program folder, and nothing written into it.
+  TempFolder settings;
+  settings_folder = settings.path();
+  write_settings(1, [](SettingsRecord& r) { r.CurrentProfile = 3; });
+  ASSERT_TRUE(start(true, true));
+  EXPECT_EQ(current_profile(), 3);
+  EXPECT_EQ(launcher.started, std::vector<std::string>{folder.path() + "Option"});
+  EXPECT_EQ(setting(u"Device"), 1);
+
+  wnd->window_proc(msg(WM_MON_DEVICE_EVENT, 0x0802, 2));
+  EXPECT_EQ(setting(u"CurrentProfile"), 2);
+  std::vector<uint8_t> data(302, 0);
+  data[2] = 'H', data[4] = 'i';
+  WindowMessage copy = msg(pm::WM_COPYDATA, 1234);
+  copy.data = data;
+  wnd->window_proc(copy);
+  EXPECT_EQ(pm::ini_get_string(ini(), u"OSDData", u"Message", u"?"), u"Hi");
+  wnd->window_proc(msg(WM_MON_DEVICE_EVENT, 0x0B00, 3));
+  auto reread = std::make_unique<ProfileRecord>();
+  EXPECT_TRUE(read_profile_file(*reread, profile_file_path(settings.path(), 4)));
+  wnd->destroy();
+
+  EXPECT_FALSE(std::filesystem::exists(config_ini_path(folder.path())));
+  EXPECT_FALSE(std::filesystem::exists(config_dir_path(folder.path())));
 }
 
 TEST_F(MonitorWndTest, RemovalAndArrival) {
