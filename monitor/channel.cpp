@@ -27,10 +27,11 @@ OsdSettings parse_osd_settings(const uint8_t (&raw)[kOsdSettingsBytes]) {
   return osd;
 }
 
-OsdSettings load_osd_settings(const std::string& settings_folder) {
+bool load_osd_settings(const std::string& settings_folder, OsdSettings& osd) {
   uint8_t raw[kOsdSettingsBytes] = {};
-  if (!read_osd_settings(settings_folder, raw)) return OsdSettings{};
-  return parse_osd_settings(raw);
+  if (!read_osd_settings(settings_folder, raw)) return false;
+  osd = parse_osd_settings(raw);
+  return true;
 }
 
 std::intptr_t osd_config_lparam(const OsdSettings& osd) {

@@ -26,8 +26,10 @@ struct OsdSettings {
 
 // Little-endian fields at bytes 8, 32 and 36.
 OsdSettings parse_osd_settings(const uint8_t (&raw)[kOsdSettingsBytes]);
-// All zero when the value is missing or damaged (wrong length, checksum).
-OsdSettings load_osd_settings(const std::string& settings_folder);
+// Reads the structure into `osd`. False, and `osd` keeps what it held, when
+// the value is missing or damaged (wrong length, checksum): a failed
+// structure read writes nothing.
+bool load_osd_settings(const std::string& settings_folder, OsdSettings& osd);
 // lParam of WM_OSD_CONFIG: (high << 16) | low, as 32 unsigned bits.
 std::intptr_t osd_config_lparam(const OsdSettings& osd);
 // lParam of WM_OSD_SHOW for a profile: the index in the high 16 bits.

@@ -376,7 +376,8 @@ void CMonitorWnd::remove_tray_icon() {
 }
 
 void CMonitorWnd::reload_osd_settings() {
-  osd_ = load_osd_settings(setup_.settings_folder);
+  // A missing or damaged value keeps what Monitor had (nothing at the start).
+  load_osd_settings(setup_.settings_folder, osd_);
   show_profile_osd_.store(osd_.show_profile_osd);
 }
 

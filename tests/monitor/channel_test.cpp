@@ -79,25 +79,36 @@ TEST(OsdSettings, ConfigWordIsUnsigned) {
   EXPECT_EQ(osd_profile_lparam(3), 3 << 16);
 }
 
-TEST(OsdSettings, MissingOrDamagedReadsAsZero) {
+TEST(OsdSettings, MissingOrDamagedKeepsWhatWasThere) {
   TempFolder folder;
   const std::string ini = config_ini_path(folder.path());
-  auto zero = [](const OsdSettings& o) { return o.show_profile_osd == 0 && o.config_high == 0 && o.config_low == 0; };
-  EXPECT_TRUE(zero(load_osd_settings(folder.path()))) << "no config.ini";
+  auto is = [](const OsdSettings& o, int show, int high, int low) {
+    return o.show_profile_osd == show && o.config_high == high && o.config_low == low;
+  };
+  OsdSettings osd;
+  osd.show_profile_osd = 1;
+  osd.config_high = 3;
+  EXPECT_FALSE(load_osd_settings(folder.path(), osd));
+  EXPECT_TRUE(is(osd, 1, 3, 0)) << "no config.ini";
 
   uint8_t raw[kOsdSettingsBytes] = {};
-  raw[8] = 1;
   raw[32] = 7;
   raw[36] = 9;
   ASSERT_TRUE(platform::ini_set_struct(ini, u"OSDSetting", u"config", raw, sizeof raw));
-  OsdSettings good = load_osd_settings(folder.path());
-  EXPECT_EQ(good.show_profile_osd, 1);
-  EXPECT_EQ(good.config_high, 7);
-  EXPECT_EQ(good.config_low, 9);
+  ASSERT_TRUE(load_osd_settings(folder.path(), osd));
+  EXPECT_TRUE(is(osd, 0, 7, 9));
 
-  // Shorter than the structure: not taken at all.
+  // Shorter than the structure, or a bad checksum: not taken at all.
   ASSERT_TRUE(platform::ini_set_struct(ini, u"OSDSetting", u"config", raw, 100));
-  EXPECT_TRUE(zero(load_osd_settings(folder.path()))) << "wrong length";
+  EXPECT_FALSE(load_osd_settings(folder.path(), osd));
+  EXPECT_TRUE(is(osd, 0, 7, 9)) << "wrong length";
+  ASSERT_TRUE(platform::ini_set_struct(ini, u"OSDSetting", u"config", raw, sizeof raw));
+  std::u16string hex = platform::ini_get_string(ini, u"OSDSetting", u"config", u"");
+  hex.back() = hex.back() == u'0' ? u'1' : u'0';
+  ASSERT_TRUE(platform::ini_set_string(ini, u"OSDSetting", u"config", hex));
+  osd.config_low = 1;
+  EXPECT_FALSE(load_osd_settings(folder.path(), osd));
+  EXPECT_TRUE(is(osd, 0, 7, 1)) << "bad checksum";
 }
 
 TEST(TrayTip, CutTo127UnitsWithoutSplittingAPair) {

@@ -298,15 +298,35 @@ TEST_F(MonitorWndTest, TwoAppliesWithTheMouseAreTwoWritesEachAnswered) {
   EXPECT_EQ(link->features().front()[1], 8);
 }
 
-TEST_F(MonitorWndTest, ReloadsTheOsdSettingsOnApply) {
+TEST_F(MonitorWndTest, ReloadsTheOsdSettingsOnApplyAndKeepsThemWhenTheValueIsBad) {
   write_settings(0);
   ASSERT_TRUE(start(true));
   EXPECT_EQ(wnd->osd_settings().show_profile_osd, 0);
   uint8_t osd[kOsdSettingsBytes] = {};
   osd[8] = 1;
+  osd[32] = 0x05;  // high word 5
   ASSERT_TRUE(pm::ini_set_struct(ini(), u"OSDSetting", u"config", osd, sizeof osd));
   wnd->window_proc(msg(WM_MON_APPLY_ALL));
   EXPECT_EQ(wnd->osd_settings().show_profile_osd, 1);
+
+  // A damaged value, then no config.ini at all: the settings Monitor had
+  // stay, so the display gets the same word and still hears of profiles.
+  Peer osd_window(OSD_WINDOW_TITLE);
+  ASSERT_TRUE(pm::ini_set_string(ini(), u"OSDSetting", u"config", u"00FF"));
+  wnd->window_proc(msg(WM_MON_APPLY_ALL));
+  ASSERT_TRUE(std::filesystem::remove(ini()));
+  wnd->window_proc(msg(WM_MON_APPLY_ALL));
+  EXPECT_EQ(wnd->osd_settings().show_profile_osd, 1);
+  EXPECT_EQ(wnd->osd_settings().config_high, 5);
+  wnd->window_proc(msg(WM_MON_DEVICE_EVENT, 0x0801, 1));
+  std::vector<Received> got = osd_window.collect();
+  ASSERT_EQ(got.size(), 3u);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(got[i].msg, WM_OSD_CONFIG);
+    EXPECT_EQ(got[i].lparam, 0x00050000);
+  }
+  EXPECT_EQ(got[2].msg, WM_OSD_SHOW);
+  EXPECT_EQ(got[2].lparam, 1 << 16);
 }
 
 TEST_F(MonitorWndTest, OnScreenMessageFromCopyData) {
