@@ -250,7 +250,7 @@ class VirtualMouse {
       case vmouse::Command::kEvent:
         if (client_ < 0) std::fprintf(stderr, "virtual-mouse: event not sent: no plug-in connected\n");
         else if (!attached_) std::fprintf(stderr, "virtual-mouse: event not sent: the mouse is unplugged\n");
-        else send_frame(wire::encode_event(cmd.type, cmd.value));
+        else report_event(cmd.type, cmd.value);
         break;
       case vmouse::Command::kUnplug:
         if (!attached_) break;
@@ -275,6 +275,12 @@ class VirtualMouse {
         return false;
     }
     return true;
+  }
+
+  // The mouse tells the plug-in about a change it made itself, and holds it.
+  void report_event(uint16_t type, uint16_t value) {
+    send_frame(wire::encode_event(type, value));
+    model_.report_event(type, value);
   }
 
   bool attached_;
