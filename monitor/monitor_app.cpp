@@ -14,6 +14,7 @@
 #include "common/product.h"
 #include "common/settings_folder.h"
 #include "common/settings_files.h"
+#include "platform/runtime_dir.h"
 #include "platform/text.h"
 #include "platform/window_bus.h"
 #include "platform/window_messages.h"
@@ -141,7 +142,9 @@ bool CMonitorApp::init_instance(int argc, const char* const* argv, const Hooks& 
     exit_code_ = 0;
     return false;
   }
-  if (!instance_mutex_.valid()) std::fprintf(stderr, "monitor: no single-instance mutex (runtime folder unusable)\n");
+  // A refused runtime folder is named, once, when the window cannot be made in it.
+  if (!instance_mutex_.valid() && platform::runtime_dir_problem().empty())
+    std::fprintf(stderr, "monitor: no single-instance mutex\n");
 
   // 4. The main window.
   desktop_ = std::make_unique<Desktop>();

@@ -6,6 +6,7 @@
 #include "common/settings_files.h"
 #include "monitor/scroll_finder.h"
 #include "monitor/tray_icon.h"
+#include "platform/runtime_dir.h"
 #include "platform/text.h"
 #include "platform/window_messages.h"
 
@@ -106,8 +107,14 @@ bool CMonitorWnd::create_window() {
   const platform::EndpointError error =
       window_.create(MONITOR_WINDOW_TITLE, [this](const WindowMessage& m) { return window_proc(m); });
   if (error != platform::EndpointError::none) {
-    log_format("cannot start: no window \"%s\" (%s)", MONITOR_WINDOW_TITLE,
-               error == platform::EndpointError::title_in_use ? "title in use" : "window bus unusable");
+    // A refused runtime folder is named with its path and the reason.
+    const std::string refused =
+        error == platform::EndpointError::runtime_dir ? platform::runtime_dir_problem() : std::string();
+    if (!refused.empty())
+      log_format("cannot start: %s", refused.c_str());
+    else
+      log_format("cannot start: no window \"%s\" (%s)", MONITOR_WINDOW_TITLE,
+                 error == platform::EndpointError::title_in_use ? "title in use" : "window bus unusable");
     return false;
   }
   context_ = std::make_unique<QObject>();

@@ -18,6 +18,7 @@
 
 #include "bus_test_support.h"
 #include "common/product.h"
+#include "platform/runtime_dir.h"
 
 using platform::NamedMutex;
 using platform::ObjectStatus;
@@ -327,6 +328,50 @@ TEST_F(NamedObjects, UnsafeRuntimeFolderIsNotUsed) {
   ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
   EXPECT_FALSE(NamedMutex::create("N", &s).valid());
   EXPECT_EQ(s, ObjectStatus::failed);
+}
+
+TEST_F(NamedObjects, ARefusedRuntimeFolderIsNamedWithItsReason) {
+  const std::string folder = dir_.folder();
+  const std::string bare = folder.substr(0, folder.size() - 1);
+  const std::string elsewhere = dir_.root() + "/elsewhere";
+  ASSERT_EQ(mkdir(elsewhere.c_str(), 0700), 0);
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    const char* reason;  // "" when usable
+  };
+  std::vector<Case> cases = {
+      {"missing: made", [] {}, ""},
+      {"a link", [&] { ASSERT_EQ(symlink(elsewhere.c_str(), bare.c_str()), 0); }, "it is a symbolic link"},
+      {"a file", [&] { std::ofstream(bare) << "x"; }, "it is not a folder"},
+      {"open to others",
+       [&] {
+         ASSERT_EQ(mkdir(bare.c_str(), 0700), 0);
+         ASSERT_EQ(chmod(bare.c_str(), 0755), 0);
+       },
+       "it is open to other users (mode 0755)"},
+  };
+  if (geteuid() == 0)
+    cases.push_back({"another user's", [&] {
+                       ASSERT_EQ(mkdir(bare.c_str(), 0700), 0);
+                       ASSERT_EQ(chown(bare.c_str(), 65534, 65534), 0);
+                     },
+                     "it belongs to user 65534"});
+  for (const Case& c : cases) {
+    c.make();
+    platform::RuntimeDirCheck check = platform::check_runtime_dir();
+    EXPECT_EQ(check.path, folder) << c.what;
+    EXPECT_EQ(check.problem, c.reason) << c.what;
+    EXPECT_EQ(platform::runtime_dir_problem(),
+              *c.reason ? "runtime folder " + folder + " refused: " + c.reason : std::string())
+        << c.what;
+    EXPECT_EQ(platform::ensure_runtime_dir(), *c.reason ? std::string() : folder) << c.what;
+    if (unlink(bare.c_str()) != 0) rmdir(bare.c_str());
+  }
+  // A parent that cannot hold it.
+  setenv("XDG_RUNTIME_DIR", "/proc/no-such-place", 1);
+  EXPECT_EQ(platform::check_runtime_dir().problem.rfind("it cannot be created: ", 0), 0u);
+  setenv("XDG_RUNTIME_DIR", dir_.root().c_str(), 1);
 }
 
 TEST_F(NamedObjects, NamesCannotLeaveTheFolder) {

@@ -327,12 +327,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "virtual-mouse: cannot write the log %s: %s\n", log_path.c_str(), std::strerror(errno));
     return 1;
   }
-  std::string dir = platform::ensure_runtime_dir();
-  if (dir.empty()) {
-    std::fprintf(stderr, "virtual-mouse: the runtime folder %s is missing or not private\n",
-                 platform::runtime_dir_path().c_str());
+  const platform::RuntimeDirCheck runtime = platform::check_runtime_dir();
+  if (!runtime.usable()) {
+    std::fprintf(stderr, "virtual-mouse: %s\n", platform::runtime_dir_problem(runtime).c_str());
     return 1;
   }
+  const std::string& dir = runtime.path;
   VirtualMouse mouse(attached, &log);
   if (!mouse.listen_on(dir + wire::kSocketName)) return 1;
   return mouse.run();
