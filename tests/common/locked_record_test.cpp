@@ -8,14 +8,6 @@
 namespace mt {
 namespace {
 
-std::unique_ptr<SettingsRecord> factory_record(int current) {
-  auto r = std::make_unique<SettingsRecord>();
-  clear(*r);
-  set_factory_defaults(*r);
-  r->CurrentProfile = current;
-  return r;
-}
-
 TEST(LockedRecord, CopyCurrentOnlyForAValidIndex) {
   LockedRecord record;
   auto out = std::make_unique<ProfileRecord>();
@@ -30,7 +22,9 @@ TEST(LockedRecord, CopyCurrentOnlyForAValidIndex) {
   EXPECT_EQ(index, 99);
   EXPECT_EQ(static_cast<int>(out->ProFileName[0]), 0xABAB);
 
-  auto r = factory_record(4);
+  auto r = std::make_unique<SettingsRecord>();
+  clear(*r);
+  r->CurrentProfile = 4;
   r->profiles[4].PollingRate = 1;
   record.replace(*r);
   ASSERT_TRUE(record.copy_current(*out, index));
