@@ -113,7 +113,9 @@ class ReadOnlyProgramFolderTest(h.MonitorTestCase):
         self.write_config(current_profile=3)
         monitor, before = self.start_read_only()
         self.assertEqual(self.block().current_profile, 3)
-        self.assertIn("profile=3", self.monitor_output(monitor))
+        started = h.wait_until(lambda: [l for l in self.monitor_output(monitor).splitlines()
+                                        if l.startswith("monitor: started")], 10, "the start's log line")
+        self.assertIn("profile=3", started[0])
         self.assertEqual(tree(self.folder), before)
 
     def test_a_program_folder_that_takes_files_keeps_the_settings(self):
