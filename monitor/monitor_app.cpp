@@ -146,6 +146,11 @@ bool CMonitorApp::init_instance(int argc, const char* const* argv, const Hooks& 
   if (!instance_mutex_.valid() && platform::runtime_dir_problem().empty())
     std::fprintf(stderr, "monitor: no single-instance mutex\n");
 
+  // A termination signal from here on ends Monitor through its end sequence:
+  // one that arrives while the window is being made is handled once the
+  // event loop runs, by then with the window there.
+  watch_termination_signals();
+
   // 4. The main window.
   desktop_ = std::make_unique<Desktop>();
   CMonitorWnd::Setup setup;
@@ -172,7 +177,6 @@ bool CMonitorApp::init_instance(int argc, const char* const* argv, const Hooks& 
   }
   // The main window going ends the program.
   wnd_->on_destroyed = [] { QCoreApplication::quit(); };
-  watch_termination_signals();
   return true;
 }
 
