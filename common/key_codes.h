@@ -45,7 +45,8 @@ class UsKeyboardLayout final : public KeyboardLayout {
 const KeyboardLayout& us_keyboard_layout();
 
 // The layout the conversions use by default: the US layout until a desktop
-// layout is installed. The caller keeps an installed layout alive until it
+// layout is installed (Option installs desktop_keyboard_layout() of
+// common/desktop_keys.h, built from the same table as its recorded keys). The caller keeps an installed layout alive until it
 // installs another one; nullptr goes back to the US layout.
 const KeyboardLayout& current_keyboard_layout();
 void set_current_keyboard_layout(const KeyboardLayout* layout);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "common/macro_block.h"
+
 namespace mt {
 
 namespace {
@@ -236,31 +238,24 @@ MacroBlock encode_user_macro(const ButtonRecord& button) {
   block[0] = static_cast<uint8_t>(repeat >> 8);
   block[1] = static_cast<uint8_t>(repeat & 0xFF);
 
-  size_t pos = 2;
-  int count = std::min<int>(button.event_count, kMaxMacroEvents);
-  for (int i = 0; i < count; ++i) {
+  // Stop at the first event that does not fit whole: a cut event, or one
+  // taken out of order, would play a different macro. The editor shows the
+  // same cut from the same rule.
+  const MacroBlockFit fit = macro_block_fit(button.events, button.event_count);
+  size_t pos = kMacroBlockHeaderBytes;
+  for (int i = 0; i < fit.events_sent; ++i) {
     const MacroEvent& e = button.events[i];
     bool press = e.action == 1;
-    unsigned t = e.delay / 10u;
-    uint8_t bytes[4];
-    size_t n;
-    if (t <= 127) {
-      bytes[0] = static_cast<uint8_t>(t | (press ? kPress : kRelease));
-      bytes[1] = e.key;
-      n = 2;
+    if (!macro_event_is_long(e)) {
+      block[pos++] = static_cast<uint8_t>((e.delay / 10u) | (press ? kPress : kRelease));
+      block[pos++] = e.key;
     } else {
       // One byte holds the delay in 50 ms units; longer delays get the longest one.
-      bytes[0] = press ? kPress : kRelease;
-      bytes[1] = e.key;
-      bytes[2] = static_cast<uint8_t>(std::min(e.delay / 50u, 255u));
-      bytes[3] = 0x02;
-      n = 4;
+      block[pos++] = press ? kPress : kRelease;
+      block[pos++] = e.key;
+      block[pos++] = static_cast<uint8_t>(std::min(e.delay / 50u, 255u));
+      block[pos++] = 0x02;
     }
-    // Stop at the first event that does not fit whole: a cut event, or one
-    // taken out of order, would play a different macro.
-    if (pos + n > block.size()) break;
-    std::copy(bytes, bytes + n, block.begin() + pos);
-    pos += n;
   }
   return block;
 }

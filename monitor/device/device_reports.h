@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/macro_block.h"
 #include "common/settings_record.h"
 
 namespace mt {
@@ -32,7 +33,7 @@ enum CommandCode : uint8_t {
 };
 
 constexpr int kMaxMacroBlocks = 11;
-constexpr int kMacroBlockSize = 128;
+constexpr int kMacroBlockSize = kMacroBlockBytes;
 constexpr int kButtonTableSize = 64;
 constexpr int kDataPartSize = 32;  // button tables and macro blocks go out in 32-byte parts
 
@@ -80,8 +81,9 @@ std::array<uint8_t, 4> button_record(const ButtonRecord& button, int button_inde
 
 // A user macro (function 16) as a 128-byte block: repeat count high byte
 // first, then the events in short or long form. Events that no longer fit
-// whole are dropped with everything after them, so the block never overruns;
-// at most 60 events are read whatever the event count says.
+// whole are dropped with everything after them (macro_block_fit, shared with
+// the macro editor), so the block never overruns; at most 60 events are read
+// whatever the event count says.
 MacroBlock encode_user_macro(const ButtonRecord& button);
 // The fixed block of a built-in shortcut (48-58, 64-70, 84, 85); false for
 // any other function code.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <utility>
 
 #include <cstring>
@@ -362,6 +363,49 @@ TEST(MacroBlock, EventCountAboveSixtyReadsSixty) {
     EXPECT_EQ(block[2 + 2 * 59 + 1], 0x04);
     EXPECT_TRUE(all_zero_from(block, 2 + 2 * 60)) << count;
   }
+}
+
+// The editor marks the rows that will not reach the mouse from macro_block_fit;
+// the encoder must stop exactly where the fit says.
+TEST(MacroBlock, FitIsWhatTheEncoderSends) {
+  auto events_of = [](std::initializer_list<std::pair<int, uint16_t>> runs) {
+    std::vector<MacroEvent> v;
+    for (auto [n, delay] : runs)
+      for (int i = 0; i < n; ++i) v.push_back({static_cast<uint8_t>(4 + v.size() % 20), 1, delay});
+    return v;
+  };
+  struct Case {
+    const char* what;
+    std::vector<MacroEvent> events;
+    int sent, used, needed;
+  };
+  const Case cases[] = {
+      {"empty", {}, 0, 2, 2},
+      {"60 short", events_of({{60, 0}}), 60, 122, 122},
+      {"1279 ms is still short", events_of({{60, 1279}}), 60, 122, 122},
+      {"60 long", events_of({{60, 1280}}), 31, 126, 242},
+      {"31 long, then short ones fill the block", events_of({{31, 2000}, {29, 0}}), 32, 128, 184},
+      {"a long one that does not fit ends it", events_of({{31, 2000}, {1, 2000}, {1, 0}}), 31, 126, 132},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const MacroBlockFit fit = macro_block_fit(c.events.data(), static_cast<int>(c.events.size()));
+    EXPECT_EQ(fit.events_sent, c.sent);
+    EXPECT_EQ(fit.bytes_used, c.used);
+    EXPECT_EQ(fit.bytes_needed, c.needed);
+
+    auto p = factory_profile();
+    set_macro(*p, 0, 1, c.events);
+    const MacroBlock block = encode_user_macro(p->MacroKeyInfo[0]);
+    if (c.used > 2) {
+      EXPECT_NE(block[c.used - 1], 0);  // the last byte of the last event sent
+    }
+    EXPECT_TRUE(all_zero_from(block, c.used));
+  }
+  // The count is read as 0..60, as the encoder reads it.
+  const std::vector<MacroEvent> many = events_of({{60, 0}});
+  EXPECT_EQ(macro_block_fit(many.data(), -1).events_sent, 0);
+  EXPECT_EQ(macro_block_fit(many.data(), 61).events_sent, 60);
 }
 
 }  // namespace
