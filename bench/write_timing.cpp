@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
         std::vector<double> totals;
         for (int r = 0; r < runs; ++r) {
           auto t0 = std::chrono::steady_clock::now();
-          mt::write_profile(*profile, timed, sleeper);
+          mt::write_profile_to_device(*profile, timed, sleeper);
           totals.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
         }
         std::string dump = mouse.dump();  // every transfer is in the log now

@@ -11,12 +11,11 @@
 namespace mt {
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
+constexpr std::string_view kBlanks = " \t";
 
 // Ids are 16-bit, as string-table ids always were; anything else is no id.
 bool parse_id(std::string_view s, uint16_t& id) {
-  while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && is_blank(s.back())) s.remove_suffix(1);
+  s = platform::trim(s, kBlanks);
   if (s.empty()) return false;
   uint32_t value = 0;
   for (char c : s) {
@@ -126,9 +125,8 @@ void LanguageModule::load_from_text(std::string_view content) {
     content.remove_prefix(eol == std::string_view::npos ? content.size() : eol + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
 
-    std::size_t first = 0;
-    while (first < line.size() && is_blank(line[first])) ++first;
-    if (first == line.size() || line[first] == '#') continue;
+    const std::string_view bare = platform::trim(line, kBlanks);
+    if (bare.empty() || bare.front() == '#') continue;
 
     const std::size_t eq = line.find('=');
     uint16_t id = 0;

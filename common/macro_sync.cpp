@@ -9,8 +9,6 @@ namespace mt {
 
 namespace {
 
-bool is_blank(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
-
 char16_t fold(char16_t c) {
   if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 0x20) : c;
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 0x20);
@@ -44,11 +42,7 @@ bool holds_named_macro(const ButtonRecord& button) {
 
 }  // namespace
 
-std::u16string_view trim_macro_name(std::u16string_view name) {
-  while (!name.empty() && is_blank(name.front())) name.remove_prefix(1);
-  while (!name.empty() && is_blank(name.back())) name.remove_suffix(1);
-  return name;
-}
+std::u16string_view trim_macro_name(std::u16string_view name) { return platform::trim(name, platform::WHITE_SPACE); }
 
 bool same_macro_name(std::u16string_view a, std::u16string_view b) {
   return equal_folded(trim_macro_name(a), trim_macro_name(b));

@@ -1,13 +1,14 @@
 // The system pointer settings each profile carries: double-click time, wheel
 // lines, pointer speed and acceleration. They live in the user's registry
 // (the per-user store of common/registry.h) and Monitor applies them to the
-// desktop through a PointerSystem.
+// desktop through a platform::PointerSystem.
 #pragma once
 
 #include <string>
 
 #include "common/registry.h"
 #include "common/settings_record.h"
+#include "platform/pointer_system.h"
 
 namespace mt {
 
@@ -32,19 +33,7 @@ inline constexpr AccelerationRow kAccelerationTable[kAccelerationRows] = {
 // Acceleration, otherwise Acceleration limited to the last row.
 int acceleration_row(const ProfileRecord& profile);
 
-// The desktop side of the pointer settings. Each call changes the setting for
-// the whole session and tells other programs about it.
-class PointerSystem {
- public:
-  virtual ~PointerSystem() = default;
-  virtual void set_double_click_time(int ms) = 0;
-  // {MouseThreshold1, MouseThreshold2, MouseSpeed}: acceleration.
-  virtual void set_mouse(const int (&params)[3]) = 0;
-  // Pointer speed 1..20.
-  virtual void set_pointer_speed(int speed) = 0;
-  // Lines per wheel notch; -1 scrolls one page.
-  virtual void set_wheel_scroll_lines(int lines) = 0;
-};
+using platform::PointerSystem;
 
 // The three operations on an open registry session. Write and read return 1,
 // or -1 (read: 0 for the first key) when a key can be neither opened nor

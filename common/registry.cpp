@@ -1,62 +1,25 @@
 #include "common/registry.h"
 
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
-#include <vector>
+#include "common/settings_folder.h"
 
 namespace mt {
 
 namespace {
 
-constexpr char kStoreFolder[] = "morvath-t60r";
 constexpr char kStoreFile[] = "registry.ini";
 
-std::string home_folder() {
-  const char* home = std::getenv("HOME");
-  if (home && home[0] == '/') return home;
-  long size = sysconf(_SC_GETPW_R_SIZE_MAX);
-  std::vector<char> buf(size > 0 ? static_cast<std::size_t>(size) : 16384);
-  passwd pw{};
-  passwd* found = nullptr;
-  if (getpwuid_r(getuid(), &pw, buf.data(), buf.size(), &found) == 0 && found && found->pw_dir &&
-      found->pw_dir[0] == '/')
-    return found->pw_dir;
-  return {};
-}
-
-// mkdir -p for the folder part of a file path; new folders are private to the user.
+// The folder part of a file path, made with private folders where missing.
 bool make_parent_folders(const std::string& file) {
   std::size_t slash = file.rfind('/');
   if (slash == std::string::npos || slash == 0) return true;
-  std::string folder = file.substr(0, slash);
-  for (std::size_t pos = 1; pos <= folder.size(); ++pos) {
-    if (pos != folder.size() && folder[pos] != '/') continue;
-    std::string part = folder.substr(0, pos);
-    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-  }
-  struct stat st{};
-  return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return make_private_folders(file.substr(0, slash));
 }
 
 }  // namespace
 
 std::string registry_file_path() {
-  std::string base;
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  // A relative XDG_CONFIG_HOME is invalid and ignored.
-  if (xdg && xdg[0] == '/') {
-    base = xdg;
-  } else {
-    std::string home = home_folder();
-    if (home.empty()) return {};
-    base = home + "/.config";
-  }
-  if (base.back() != '/') base += '/';
-  return base + kStoreFolder + "/" + kStoreFile;
+  std::string folder = user_config_folder();
+  return folder.empty() ? std::string() : folder + kStoreFile;
 }
 
 RegistrySession::RegistrySession(std::string file) : file_(std::move(file)) {}

@@ -275,18 +275,18 @@ int save_settings(const SettingsRecord& record, const std::string& folder, Point
   });
 
   make_config_dir(folder);
-  for (int p = 0; p < kProfileCount; ++p) ok = write_profile(record.profiles[p], profile_file_path(folder, p)) && ok;
+  for (int p = 0; p < kProfileCount; ++p) ok = write_profile_file(record.profiles[p], profile_file_path(folder, p)) && ok;
   return ok ? 1 : 0;
 }
 
-bool read_profile(ProfileRecord& profile, const std::string& path) {
+bool read_profile_file(ProfileRecord& profile, const std::string& path) {
   platform::IniDocument doc;
   if (!doc.load(path)) return false;
   read_profile_from(profile, doc);
   return true;
 }
 
-bool write_profile(const ProfileRecord& profile, const std::string& path) {
+bool write_profile_file(const ProfileRecord& profile, const std::string& path) {
   platform::IniDocument doc;
   if (doc.load_checked(path) == platform::IniDocument::LoadStatus::failed) return false;
   write_profile_into(profile, doc);
@@ -332,13 +332,13 @@ bool export_profile(const SettingsRecord& record, int n, const std::string& fold
   if (!doc.save(chosen_path)) return false;
   write_export_title(folder, n + 1, file_title(chosen_path));
   make_config_dir(folder);
-  write_profile(record.profiles[n], profile_file_path(folder, n));
+  write_profile_file(record.profiles[n], profile_file_path(folder, n));
   return true;
 }
 
 bool import_profile(SettingsRecord& record, int n, const std::string& chosen_path) {
   if (n < 0 || n >= kProfileCount) return false;
-  if (!read_profile(record.profiles[n], chosen_path)) return false;
+  if (!read_profile_file(record.profiles[n], chosen_path)) return false;
   for (int b = 0; b < kButtonSlots; ++b) record.button_changed[n][b] = 1;
   return true;
 }

@@ -35,12 +35,12 @@ int load_settings(SettingsRecord& record, const std::string& folder, PointerSett
 // keeps its old contents). pointer == nullptr skips the registry.
 int save_settings(const SettingsRecord& record, const std::string& folder, PointerSettingsStore* pointer);
 
-// One profile file <-> one profile record. read_profile returns false when
-// the file does not open (the profile is then untouched). write_profile
+// One profile file <-> one profile record. read_profile_file returns false when
+// the file does not open (the profile is then untouched). write_profile_file
 // rewrites the keys into the existing file, keeping lines it does not know;
 // false when the file could not be written.
-bool read_profile(ProfileRecord& profile, const std::string& path);
-bool write_profile(const ProfileRecord& profile, const std::string& path);
+bool read_profile_file(ProfileRecord& profile, const std::string& path);
+bool write_profile_file(const ProfileRecord& profile, const std::string& path);
 
 // "FileName" / "Profile<number>" = title.
 void write_export_title(const std::string& folder, int number, const std::u16string& title);

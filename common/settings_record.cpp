@@ -8,7 +8,10 @@ namespace mt {
 
 namespace {
 
-constexpr uint8_t kFactoryFunctions[kButtonSlots] = {1, 2, 3, 7, 8, 14, 15, 0, 0, 0, 0, 0, 0, 0, 9, 10};
+constexpr uint8_t kFactoryFunctions[kButtonSlots] = {
+    kFnLeftClick, kFnRightClick, kFnMiddleClick, kFnForward, kFnBackward, kFnNextProfile, kFnPreviousProfile,
+    kFnNone,      kFnNone,       kFnNone,        kFnNone,    kFnNone,     kFnNone,        kFnNone,
+    kFnCpiUp,     kFnCpiDown};
 constexpr uint8_t kProfileIndicators[kProfileCount] = {1, 3, 2, 5, 4};
 
 }  // namespace

@@ -53,19 +53,83 @@ enum KeyModifier : uint8_t {
   kModWin = 0x10,
 };
 
-// Button function codes that code outside the device encoder names.
+// Button function codes (byte 1 of a button record), each named once: the
+// device encoder, the factory defaults, Monitor and Option's button menu all
+// use these names. The device-function names follow the menu texts of the
+// language modules; the mouse decides what they do.
 enum ButtonFunction : uint8_t {
-  kFnNone = 0,
+  kFnNone = 0,          // unused slot
   kFnLeftClick = 1,
   kFnRightClick = 2,
   kFnMiddleClick = 3,
-  kFnKey = 5,
+  kFnDoubleClick = 4,
+  kFnKey = 5,           // a key or key combination: event 0 holds key and modifiers
   kFnDisabled = 6,
   kFnForward = 7,
   kFnBackward = 8,
-  kFnMacro = 16,
-  kFnLaunch = 17,
+  kFnCpiUp = 9,
+  kFnCpiDown = 10,
+  kFnCpiCycle = 11,
+  kFnCpiShift = 12,
+  kFnProfileCycle = 13,
+  kFnNextProfile = 14,
+  kFnPreviousProfile = 15,
+  kFnMacro = 16,        // name and events in the record
+  kFnLaunch = 17,       // the program path of the record
+  kFnRateCycle = 18,
+  kFnRateUp = 19,
+  kFnRateDown = 20,
+  kFnFireButton = 21,
+  kFnRapidFire = 22,    // sends OTGSpeed / 2
+  kFnWindowsKey = 23,
   kFnOpenOption = 24,
+  // Media and application keys: one consumer-control usage each, 25..42.
+  kFnMediaPlayer = 25,
+  kFnPreviousTrack = 26,
+  kFnNextTrack = 27,
+  kFnPlayPause = 28,
+  kFnStop = 29,
+  kFnMute = 30,
+  kFnVolumeUp = 31,
+  kFnVolumeDown = 32,
+  kFnCalculator = 33,
+  kFnEmail = 34,
+  kFnFavorites = 35,
+  kFnBrowserForward = 36,
+  kFnBrowserBack = 37,
+  kFnBrowserStop = 38,
+  kFnMyComputer = 39,
+  kFnRefresh = 40,
+  kFnBrowserHome = 41,
+  kFnSearch = 42,
+  kFnLightOnOff = 45,
+  kFnLightEffect = 46,
+  // Built-in shortcuts: the mouse plays a fixed macro block.
+  kFnCopy = 48,         // Ctrl+C
+  kFnCut = 49,          // Ctrl+X
+  kFnNew = 50,          // Ctrl+N
+  kFnOpen = 51,         // Ctrl+O
+  kFnPaste = 52,        // Ctrl+V
+  kFnPrint = 53,        // Ctrl+P
+  kFnRedo = 54,         // Ctrl+Y
+  kFnSave = 55,         // Ctrl+S
+  kFnSaveAs = 56,       // Ctrl+Shift+S
+  kFnSelectAll = 57,    // Ctrl+A
+  kFnUndo = 58,         // Ctrl+Z
+  kFnCloseWindow = 64,  // Alt+F4
+  kFnFind = 65,         // Ctrl+F
+  kFnCtrlE = 66,        // Ctrl+E
+  kFnMaximizeWindow = 67,  // Alt+Space, X
+  kFnMinimizeWindow = 68,  // Alt+Space, N
+  kFnShowDesktop = 69,  // Win+D
+  kFnRun = 70,          // Win+R
+  kFnTripleClick = 80,
+  kFnSensitivityUp = 81,
+  kFnSensitivityDown = 82,
+  kFnSensitivityCycle = 83,
+  kFnSwitchWindow = 84,   // Alt+Tab
+  kFnLockComputer = 85,   // Win+L
+  kFnProfileDevice96 = 96,  // a profile-group device function no menu offers
 };
 
 // A profile; fields are named by the keys the profile files store them under.

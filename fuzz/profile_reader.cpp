@@ -33,15 +33,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   static mt::ProfileRecord p, again;
   std::memset(&p, 0x5A, sizeof p);  // garbage, as an unprepared record would hold
-  if (!mt::read_profile(p, in)) std::abort();
+  if (!mt::read_profile_file(p, in)) std::abort();
   check(p);
 
   // Everything after the two strings (whose blanks and quotes the format
   // cannot keep) survives a write and a read unchanged.
   std::remove(out.c_str());
-  if (!mt::write_profile(p, out)) std::abort();
+  if (!mt::write_profile_file(p, out)) std::abort();
   std::memset(&again, 0x5A, sizeof again);
-  if (!mt::read_profile(again, out)) std::abort();
+  if (!mt::read_profile_file(again, out)) std::abort();
   constexpr std::size_t from = offsetof(mt::ProfileRecord, DbleClickSpeed);
   if (std::memcmp(reinterpret_cast<const char*>(&p) + from, reinterpret_cast<const char*>(&again) + from,
                   sizeof p - from) != 0)

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "monitor/desktop_text.h"
 #include "monitor/virtual_keys.h"
 #include "platform/text.h"
 #include "platform/window_messages.h"
@@ -27,6 +26,12 @@ constexpr std::int64_t kAppCommandPreviousTrack = 12;
 constexpr std::int64_t kAppCommandStop = 13;
 constexpr std::int64_t kAppCommandPlayPause = 14;
 
+// Blank text, or a broken surrogate that would turn into U+FFFD and name a
+// different file: nothing to start.
+bool blank_or_broken(std::u16string_view path) {
+  return platform::trim(path, platform::WHITE_SPACE).empty() || !platform::is_well_formed_utf16(path);
+}
+
 }  // namespace
 
 bool start_button_program(const ProfileRecord& profile, int button, platform::ProcessLauncher& launcher) {
@@ -34,8 +39,7 @@ bool start_button_program(const ProfileRecord& profile, int button, platform::Pr
   const ButtonRecord& b = profile.MacroKeyInfo[button];
   if (b.function != kFnLaunch) return false;
   std::u16string_view path = platform::fixed_text(b.program_path);
-  // A broken surrogate would turn into U+FFFD and name a different file.
-  if (trim_blanks(path).empty() || !is_well_formed_utf16(path)) return false;
+  if (blank_or_broken(path)) return false;
   return launcher.start(platform::utf16_to_utf8(path));
 }
 
@@ -95,10 +99,10 @@ CMediaActions::CMediaActions(PlayerRegistry& registry, PlayerWindows& windows, p
 // when the command starts with a quote, else the whole text; arguments are
 // not passed on.
 void CMediaActions::start(std::u16string_view command) {
-  std::u16string_view trimmed = trim_blanks(command);
+  std::u16string_view trimmed = platform::trim(command, platform::WHITE_SPACE);
   std::u16string path = !trimmed.empty() && trimmed.front() == u'"' ? command_program_path(trimmed)
                                                                     : std::u16string(trimmed);
-  if (trim_blanks(path).empty() || !is_well_formed_utf16(path)) return;
+  if (blank_or_broken(path)) return;
   launcher_.start(platform::utf16_to_utf8(path));
 }
 
@@ -134,7 +138,7 @@ void CMediaActions::windows_media_player(int code) {
 void CMediaActions::itunes(int code) {
   if (code == kMediaStartPlayer) {
     std::u16string path = registry_.read_machine_value(kItunesPathKey, u"path");
-    if (contains_ignore_case(path, u"iTunes")) start(path);
+    if (platform::contains_ignore_case(path, u"iTunes")) start(path);
     return;
   }
   PlayerWindows::Handle w = windows_.find_window(u"iTunes", u"iTunes");
@@ -160,7 +164,7 @@ void CMediaActions::itunes(int code) {
 void CMediaActions::real_player(int code) {
   if (code == kMediaStartPlayer) {
     std::u16string path = command_program_path(registry_.read_machine_value(kRealPlayerCommandKey, u""));
-    if (contains_ignore_case(path, u"realplay")) start(path);
+    if (platform::contains_ignore_case(path, u"realplay")) start(path);
     return;
   }
   PlayerWindows::Handle w = windows_.find_window(u"GeminiWindowClass", u"");
@@ -172,7 +176,7 @@ void CMediaActions::real_player(int code) {
 void CMediaActions::winamp(int code) {
   if (code == kMediaStartPlayer) {
     std::u16string path = command_program_path(registry_.read_machine_value(kWinampCommandKey, u""));
-    if (contains_ignore_case(path, u"winamp")) start(path);
+    if (platform::contains_ignore_case(path, u"winamp")) start(path);
     return;
   }
   PlayerWindows::Handle w = windows_.find_window(u"Winamp v1.x", u"");

@@ -11,7 +11,10 @@
 #include <cstdlib>
 #include <thread>
 
+#include "common/product.h"
+#include "common/settings_folder.h"
 #include "common/settings_files.h"
+#include "platform/runtime_dir.h"
 #include "platform/text.h"
 #include "platform/window_bus.h"
 #include "platform/window_messages.h"
@@ -130,21 +133,38 @@ bool CMonitorApp::init_instance(int argc, const char* const* argv, const Hooks& 
   // 2. One Monitor per session. A second start with "1" asks the running one
   // to open Option.
   platform::ObjectStatus status = platform::ObjectStatus::failed;
-  instance_mutex_ = platform::NamedMutex::create(platform::MONITOR_INSTANCE_MUTEX_NAME, &status);
+  instance_mutex_ = platform::NamedMutex::create(MONITOR_INSTANCE_MUTEX_NAME, &status);
   if (status == platform::ObjectStatus::already_existed) {
     instance_mutex_.close();
     if (start_with_option_)
-      platform::post_message(platform::MONITOR_WINDOW_TITLE, platform::WM_COMMAND, CMonitorWnd::ID_TRAY_OPEN_OPTION, 0);
+      platform::post_message(MONITOR_WINDOW_TITLE, platform::WM_COMMAND, ID_TRAY_OPEN_OPTION, 0);
     std::fprintf(stderr, "monitor: already running%s\n", start_with_option_ ? ", asked it to open Option" : "");
     exit_code_ = 0;
     return false;
   }
-  if (!instance_mutex_.valid()) std::fprintf(stderr, "monitor: no single-instance mutex (runtime folder unusable)\n");
+  // A refused runtime folder is named, once, when the window cannot be made in it.
+  if (!instance_mutex_.valid() && platform::runtime_dir_problem().empty())
+    std::fprintf(stderr, "monitor: no single-instance mutex\n");
+
+  // A termination signal from here on ends Monitor through its end sequence:
+  // one that arrives while the window is being made is handled once the
+  // event loop runs, by then with the window there.
+  watch_termination_signals();
 
   // 4. The main window.
   desktop_ = std::make_unique<Desktop>();
   CMonitorWnd::Setup setup;
   setup.folder = program_folder();
+  // An installed program folder takes no files: the settings then live in the
+  // per-user folder, where Option looks for them too.
+  const SettingsFolder settings = choose_settings_folder(setup.folder);
+  setup.settings_folder = settings.path;
+  if (settings.kind == SettingsFolder::Kind::per_user)
+    std::fprintf(stderr, "monitor: the program folder %s takes no files: settings in %s\n", setup.folder.c_str(),
+                 settings.path.c_str());
+  else if (settings.kind == SettingsFolder::Kind::none)
+    std::fprintf(stderr, "monitor: no folder takes the settings (%s): they cannot be saved\n",
+                 settings.problem.c_str());
   setup.start_with_option = start_with_option_;
   setup.arrival_wait_ms = hooks.arrival_wait_ms;
   wnd_ = std::make_unique<CMonitorWnd>(setup, desktop_->services());
@@ -157,7 +177,6 @@ bool CMonitorApp::init_instance(int argc, const char* const* argv, const Hooks& 
   }
   // The main window going ends the program.
   wnd_->on_destroyed = [] { QCoreApplication::quit(); };
-  watch_termination_signals();
   return true;
 }
 

@@ -19,7 +19,9 @@
 
 #include "common/language_module.h"
 #include "common/pointer_settings.h"
+#include "common/product.h"
 #include "common/registry.h"
+#include "common/shared_record.h"
 #include "monitor/channel.h"
 #include "monitor/device/event_decoder.h"
 #include "monitor/device/profile_writer.h"
@@ -27,23 +29,18 @@
 #include "monitor/media_actions.h"
 #include "monitor/program_watch.h"
 #include "platform/process_launcher.h"
+#include "platform/qt/bus_window.h"
 #include "platform/window_bus.h"
 #include "platform/window_tree.h"
 
-class QSocketNotifier;
 class QTimer;
-
-namespace platform {
-class TrayIcon;
-}
 
 namespace mt {
 
+class TrayIcon;
+
 class CMonitorWnd {
  public:
-  // Commands of the icon's menu.
-  static constexpr int ID_TRAY_OPEN_OPTION = 6001;
-  static constexpr int ID_TRAY_EXIT = 6002;
   // Timers.
   static constexpr int TIMER_PROGRAM_WATCH = 500;
   static constexpr int TIMER_FIRST_APPLY = 502;
@@ -51,21 +48,14 @@ class CMonitorWnd {
   static constexpr int kFirstApplyMs = 200;
   // How long an arriving mouse is given to settle before it is opened.
   static constexpr int kArrivalWaitMs = 8000;
-  static constexpr int kVendorId = 0x1017;
-  static constexpr int kProductId = 0x8003;
   // Texts of the language module.
   static constexpr int kTextOpenOption = 1002;
   static constexpr int kTextExit = 1003;
   static constexpr int kTextTip = 1004;
-  // Reserved: answered with TRUE, nothing else.
-  static constexpr uint32_t WM_MON_1327 = 1327;
-  // The icon's mouse messages (lParam of WM_MON_TRAY).
-  static constexpr std::intptr_t kTrayLeftDown = 0x0201;
-  static constexpr std::intptr_t kTrayLeftDoubleClick = 0x0203;
-  static constexpr std::intptr_t kTrayRightDown = 0x0204;
 
   struct Setup {
-    std::string folder;  // program folder, ending in "/"
+    std::string folder;           // program folder, ending in "/": Lang/, hiddriver.so, Option
+    std::string settings_folder;  // config.ini and config/, ending in "/" (common/settings_folder.h)
     bool start_with_option = false;
     int arrival_wait_ms = kArrivalWaitMs;
     std::string registry_file = registry_file_path();
@@ -96,7 +86,7 @@ class CMonitorWnd {
   bool create();
   // The end sequence; does nothing when the window does not exist.
   void destroy();
-  bool exists() const { return endpoint_ != nullptr; }
+  bool exists() const { return window_.exists(); }
   // Called once the window has been destroyed by a WM_CLOSE (the
   // application then ends).
   std::function<void()> on_destroyed;
@@ -116,11 +106,21 @@ class CMonitorWnd {
   bool timer_active(int id) const;
   const LockedRecord& record() const { return *record_; }
   OsdSettings osd_settings() const { return osd_; }
-  platform::WindowEndpoint* endpoint() const { return endpoint_.get(); }
+  platform::WindowEndpoint* endpoint() const { return window_.endpoint(); }
 
  private:
   class SwitchSteps;
 
+  // The start sequence's steps, in their order.
+  bool create_window();
+  void load_language();
+  void open_registry_key();
+  void load_hid_library();
+  void load_settings_files();
+  bool create_shared_record();
+  void start_device_thread();
+  bool open_mouse();
+  void start_with_mouse();
   void fail_creation(const char* why);
   void on_timer(int id);
   void on_command(int id);
@@ -147,24 +147,20 @@ class CMonitorWnd {
   Setup setup_;
   Services services_;
 
-  std::unique_ptr<platform::WindowEndpoint> endpoint_;
+  platform::BusWindow window_;
   MtWindowHandle window_handle_{};
-  std::unique_ptr<QObject> context_;  // owner of the Qt objects below
-  QSocketNotifier* bus_notifier_ = nullptr;
+  std::unique_ptr<QObject> context_;  // owner of the timers
   QTimer* program_watch_timer_ = nullptr;
   QTimer* first_apply_timer_ = nullptr;
-  std::unique_ptr<platform::TrayIcon> tray_;
+  std::unique_ptr<TrayIcon> tray_;
   bool icon_added_ = false;
-  bool destroy_pending_ = false;
-  // Expires with the window object: a close queued for later finds it gone.
-  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 
   LanguageModule language_;
   PointerSettingsStore pointer_store_;
   std::unique_ptr<LockedRecord> record_;
   OsdSettings osd_;
   std::atomic<int> show_profile_osd_{0};
-  CMonitorChannel channel_;
+  SharedRecordBlock shared_;
   std::atomic<int> state_{kStateNoMouse};
   bool device_loaded_ = false;
   std::unique_ptr<DeviceJobRunner> runner_;

@@ -6,23 +6,9 @@
 
 #include <cerrno>
 
-#include "monitor/desktop_text.h"
 #include "platform/text.h"
 
 namespace mt {
-
-namespace {
-
-char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-bool equals_ignore_case(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
-  return true;
-}
-
-}  // namespace
 
 ProcProcessTable::ProcProcessTable(std::string proc_root) : root_(std::move(proc_root)) {}
 
@@ -60,13 +46,13 @@ std::optional<std::string> ProcProcessTable::executable_name(int pid) {
     if (name.empty()) return std::nullopt;
   }
 
-  for (char& c : name) c = ascii_lower(c);
+  for (char& c : name) c = platform::ascii_lower(c);
   return name;
 }
 
 std::u16string game_file_name(std::u16string_view game_file) {
-  std::u16string_view s = trim_blanks(game_file);
-  if (s.empty() || !is_well_formed_utf16(s)) return {};
+  std::u16string_view s = platform::trim(game_file, platform::WHITE_SPACE);
+  if (s.empty() || !platform::is_well_formed_utf16(s)) return {};
   auto letter = [](char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
   if (s.size() >= 2 && s[1] == u':' && letter(s[0])) s.remove_prefix(2);
   std::size_t slash = s.find_last_of(u"\\/");
@@ -79,7 +65,7 @@ int bound_profile(const SettingsRecord& record, std::string_view executable_name
   for (int i = 0; i < kProfileCount; ++i) {
     std::u16string name = game_file_name(platform::fixed_text(record.profiles[i].GameFile));
     if (name.empty()) continue;
-    if (equals_ignore_case(platform::utf16_to_utf8(name), executable_name)) return i;
+    if (platform::equals_ignore_case(platform::utf16_to_utf8(name), executable_name)) return i;
   }
   return -1;
 }

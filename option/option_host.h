@@ -22,12 +22,15 @@
 
 class QDialog;
 
+namespace platform {
+class PointerSystem;
+}
+
 namespace mt {
 
 struct SettingsRecord;
 struct MacroRecord;
 class LanguageModule;
-class PointerSystem;
 class SkinFolder;
 
 // Runs a modal dialog to its end and returns its result: 1 (OK) or 2
@@ -91,7 +94,7 @@ class OptionHost {
   virtual DialogRunner& dialogs() = 0;
   virtual FileChooser& files() = 0;
   // The desktop's pointer settings; nullptr where there is no desktop.
-  virtual PointerSystem* pointer_system() = 0;
+  virtual platform::PointerSystem* pointer_system() = 0;
 
   // Operations of the main window the pages call.
   virtual void apply(int flag) = 0;  // 1 after a restore of defaults, else 0

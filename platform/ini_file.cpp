@@ -21,15 +21,11 @@ std::atomic<uint64_t> g_read_opens{0};
 std::atomic<uint64_t> g_write_opens{0};
 std::atomic<uint64_t> g_temp_counter{0};
 
-bool is_blank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\v' || c == u'\f'; }
-char16_t ascii_lower(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
+// The blanks around names and values; line ends are gone by the time a line
+// is looked at.
+constexpr std::u16string_view kBlanks = u" \t\r\v\f";
 
-std::u16string_view trim(std::u16string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && is_blank(s[b])) ++b;
-  while (e > b && is_blank(s[e - 1])) --e;
-  return s.substr(b, e - b);
-}
+bool is_blank(char16_t c) { return kBlanks.find(c) != kBlanks.npos; }
 
 bool is_blank_line(std::u16string_view s) {
   for (char16_t c : s)
@@ -59,18 +55,18 @@ enum class LineKind { blank, comment, header, key, other };
 
 // Classifies one line; for a header or key, name receives its trimmed name.
 LineKind classify(std::u16string_view line, std::u16string_view& name) {
-  std::u16string_view t = trim(line);
+  std::u16string_view t = trim(line, kBlanks);
   if (t.empty()) return LineKind::blank;
   if (t[0] == u';') return LineKind::comment;
   if (t[0] == u'[') {
     std::size_t close = t.find(u']');
     if (close == std::u16string_view::npos) return LineKind::other;  // kept, but neither header nor key
-    name = trim(t.substr(1, close - 1));
+    name = trim(t.substr(1, close - 1), kBlanks);
     return LineKind::header;
   }
   std::size_t eq = t.find(u'=');
   if (eq == std::u16string_view::npos) return LineKind::other;
-  name = trim(t.substr(0, eq));
+  name = trim(t.substr(0, eq), kBlanks);
   return LineKind::key;
 }
 
@@ -327,7 +323,7 @@ struct IniDocument::Impl {
     auto it = s->keys.find(key);
     if (it == s->keys.end()) return std::nullopt;
     std::u16string_view line = s->lines[it->second];
-    return trim(line.substr(line.find(u'=') + 1));
+    return trim(line.substr(line.find(u'=') + 1), kBlanks);
   }
 
   void set(std::u16string_view section, std::u16string_view key, std::u16string value) {
@@ -348,7 +344,7 @@ struct IniDocument::Impl {
     if (kit != s.keys.end()) {
       // Keep the key as the file spells it; the rest of the line is the new value.
       std::u16string& line = s.lines[kit->second];
-      std::u16string name(trim(std::u16string_view(line).substr(0, line.find(u'='))));
+      std::u16string name(trim(std::u16string_view(line).substr(0, line.find(u'=')), kBlanks));
       line = std::move(name) + u"=" + value;
       return;
     }

@@ -93,12 +93,49 @@ std::string utf16_to_utf8(std::u16string_view s) {
   return out;
 }
 
-static char16_t ascii_lower(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
+namespace {
 
-bool equals_ignore_case(std::u16string_view a, std::u16string_view b) {
+template <class Char>
+bool equal_folded(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
     if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
+  return true;
+}
+
+template <class Char>
+std::basic_string_view<Char> trim_set(std::basic_string_view<Char> s, std::basic_string_view<Char> blanks) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && blanks.find(s[b]) != blanks.npos) ++b;
+  while (e > b && blanks.find(s[e - 1]) != blanks.npos) --e;
+  return s.substr(b, e - b);
+}
+
+}  // namespace
+
+bool equals_ignore_case(std::u16string_view a, std::u16string_view b) { return equal_folded(a, b); }
+bool equals_ignore_case(std::string_view a, std::string_view b) { return equal_folded(a, b); }
+
+bool contains_ignore_case(std::u16string_view text, std::u16string_view word) {
+  if (word.size() > text.size()) return false;
+  for (std::size_t i = 0; i + word.size() <= text.size(); ++i)
+    if (equal_folded(text.substr(i, word.size()), word)) return true;
+  return false;
+}
+
+std::u16string_view trim(std::u16string_view s, std::u16string_view blanks) { return trim_set(s, blanks); }
+std::string_view trim(std::string_view s, std::string_view blanks) { return trim_set(s, blanks); }
+
+bool is_well_formed_utf16(std::u16string_view s) {
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    char16_t c = s[i];
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      if (i + 1 >= s.size() || s[i + 1] < 0xDC00 || s[i + 1] > 0xDFFF) return false;
+      ++i;
+    } else if (c >= 0xDC00 && c <= 0xDFFF) {
+      return false;
+    }
+  }
   return true;
 }
 

@@ -34,8 +34,28 @@ void set_fixed_text(char16_t (&field)[N], std::u16string_view text) {
   for (std::size_t i = n; i < N; ++i) field[i] = u'\0';
 }
 
-// ASCII case-insensitive equality, as section and key names compare.
+// ASCII-only case folding: section and key names, program and player names
+// compare without regard to the case of A-Z and nothing else.
+template <class Char>
+constexpr Char ascii_lower(Char c) {
+  return (c >= Char('A') && c <= Char('Z')) ? static_cast<Char>(c + ('a' - 'A')) : c;
+}
+
+// ASCII case-insensitive equality.
 bool equals_ignore_case(std::u16string_view a, std::u16string_view b);
+bool equals_ignore_case(std::string_view a, std::string_view b);
+// Whether `word` occurs in `text`, ASCII case-insensitively; an empty word always does.
+bool contains_ignore_case(std::u16string_view text, std::u16string_view word);
+
+// White space as the C library's isspace() classifies it, for trim().
+inline constexpr std::u16string_view WHITE_SPACE = u" \t\n\v\f\r";
+
+// `s` without the leading and trailing units that are in `blanks`.
+std::u16string_view trim(std::u16string_view s, std::u16string_view blanks);
+std::string_view trim(std::string_view s, std::string_view blanks);
+
+// False for a lone or reversed surrogate: such text names no file.
+bool is_well_formed_utf16(std::u16string_view s);
 
 // Decimal text of a signed value ("%d").
 std::u16string to_u16(long long value);

@@ -1,7 +1,7 @@
 #include "monitor/device/device_reports.h"
 
 #include <algorithm>
-#include <initializer_list>
+#include <iterator>
 
 #include "common/macro_block.h"
 
@@ -13,59 +13,11 @@ using Record4 = std::array<uint8_t, 4>;
 
 constexpr uint8_t kRecordTypeMacro = 0x09;
 
-// Consumer-control usages of the media and application keys, codes 25..42.
-constexpr uint16_t kConsumerUsages[18] = {0x0183, 0x00B6, 0x00B5, 0x00CD, 0x00B7, 0x00E2,
-                                          0x00E9, 0x00EA, 0x0192, 0x018A, 0x022A, 0x0225,
-                                          0x0224, 0x0226, 0x0194, 0x0227, 0x0223, 0x0221};
-
-bool is_shortcut(uint8_t fn) {
-  return (fn >= 48 && fn <= 58) || (fn >= 64 && fn <= 70) || fn == 84 || fn == 85;
-}
-
-Record4 translate(uint8_t fn) {
-  switch (fn) {
-    case 1: return {0x01, 0x00, 0xF0, 0x00};
-    case 2: return {0x01, 0x00, 0xF1, 0x00};
-    case 3: return {0x01, 0x00, 0xF2, 0x00};
-    case 7: return {0x01, 0x00, 0xF4, 0x00};
-    case 8: return {0x01, 0x00, 0xF3, 0x00};
-    case 4: return {0x0A, 0xF0, 0x32, 0x02};
-    case 80: return {0x0A, 0xF0, 0x32, 0x03};
-    case 21: return {0x0A, 0xF0, 0x16, 0x00};
-    case 22: return {0x0A, 0x00, 0x00, 0x00};
-    case 23: return {0x00, 0x08, 0x00, 0x00};
-    case 9: return {0x04, 0x00, 0x01, 0x00};
-    case 10: return {0x04, 0x00, 0x02, 0x00};
-    case 11: return {0x04, 0x00, 0x03, 0x00};
-    case 12: return {0x04, 0x00, 0x04, 0x00};
-    case 13: return {0x07, 0x00, 0x03, 0x00};
-    case 14: return {0x07, 0x00, 0x01, 0x00};
-    case 15: return {0x07, 0x00, 0x02, 0x00};
-    case 96: return {0x07, 0x10, 0x04, 0x10};
-    case 81: return {0x05, 0x00, 0x01, 0x00};
-    case 82: return {0x05, 0x00, 0x02, 0x00};
-    case 83: return {0x05, 0x00, 0x03, 0x00};
-    case 19: return {0x08, 0x00, 0x01, 0x00};
-    case 20: return {0x08, 0x00, 0x02, 0x00};
-    case 18: return {0x08, 0x00, 0x03, 0x00};
-    case 16: return {0x09, 0x00, 0x00, 0x00};
-    case 17: return {0x06, 0x00, 0x0A, 0x00};
-    case 24: return {0x06, 0x00, 0xA0, 0x00};
-    case 45: return {0x0B, 0x07, 0x00, 0x00};
-    case 46: return {0x0B, 0x05, 0x00, 0x00};
-    default: break;
-  }
-  if (fn >= 25 && fn <= 42) {
-    uint16_t usage = kConsumerUsages[fn - 25];
-    return {0x03, 0x00, static_cast<uint8_t>(usage & 0xFF), static_cast<uint8_t>(usage >> 8)};
-  }
-  if (is_shortcut(fn)) {
-    // The last byte is the number of key events in the shortcut's block.
-    return {kRecordTypeMacro, 0x00, 0x00, static_cast<uint8_t>(fn == 56 || fn == 67 ? 0x06 : 0x04)};
-  }
-  // 5 (filled in by the caller), 6 and every unknown code.
-  return {0x00, 0x00, 0x00, 0x00};
-}
+// Consumer-control usages of the media and application keys, in function-code order.
+constexpr uint16_t kConsumerUsages[] = {0x0183, 0x00B6, 0x00B5, 0x00CD, 0x00B7, 0x00E2,
+                                        0x00E9, 0x00EA, 0x0192, 0x018A, 0x022A, 0x0225,
+                                        0x0224, 0x0226, 0x0194, 0x0227, 0x0223, 0x0221};
+static_assert(std::size(kConsumerUsages) == kFnSearch - kFnMediaPlayer + 1, "one usage per media or application key");
 
 // Keys of a built-in shortcut: pressed in this order, released in reverse.
 struct ShortcutKeys {
@@ -77,14 +29,79 @@ struct ShortcutKeys {
 constexpr uint8_t kCtrl = 0xE0, kShift = 0xE1, kAlt = 0xE2, kWin = 0xE3;
 
 constexpr ShortcutKeys kShortcuts[] = {
-    {48, 2, {kCtrl, 0x06}},        {49, 2, {kCtrl, 0x1B}},        {50, 2, {kCtrl, 0x11}},
-    {51, 2, {kCtrl, 0x12}},        {52, 2, {kCtrl, 0x19}},        {53, 2, {kCtrl, 0x13}},
-    {54, 2, {kCtrl, 0x1C}},        {55, 2, {kCtrl, 0x16}},        {56, 3, {kCtrl, kShift, 0x16}},
-    {57, 2, {kCtrl, 0x04}},        {58, 2, {kCtrl, 0x1D}},        {64, 2, {kAlt, 0x3D}},
-    {65, 2, {kCtrl, 0x09}},        {66, 2, {kCtrl, 0x08}},        {67, 3, {kAlt, 0x2C, 0x1B}},
-    {68, 3, {kAlt, 0x2C, 0x11}},   {69, 2, {kWin, 0x07}},         {70, 2, {kWin, 0x15}},
-    {84, 2, {kAlt, 0x2B}},         {85, 2, {kWin, 0x0F}},
+    {kFnCopy, 2, {kCtrl, 0x06}},
+    {kFnCut, 2, {kCtrl, 0x1B}},
+    {kFnNew, 2, {kCtrl, 0x11}},
+    {kFnOpen, 2, {kCtrl, 0x12}},
+    {kFnPaste, 2, {kCtrl, 0x19}},
+    {kFnPrint, 2, {kCtrl, 0x13}},
+    {kFnRedo, 2, {kCtrl, 0x1C}},
+    {kFnSave, 2, {kCtrl, 0x16}},
+    {kFnSaveAs, 3, {kCtrl, kShift, 0x16}},
+    {kFnSelectAll, 2, {kCtrl, 0x04}},
+    {kFnUndo, 2, {kCtrl, 0x1D}},
+    {kFnCloseWindow, 2, {kAlt, 0x3D}},
+    {kFnFind, 2, {kCtrl, 0x09}},
+    {kFnCtrlE, 2, {kCtrl, 0x08}},
+    {kFnMaximizeWindow, 3, {kAlt, 0x2C, 0x1B}},
+    {kFnMinimizeWindow, 3, {kAlt, 0x2C, 0x11}},
+    {kFnShowDesktop, 2, {kWin, 0x07}},
+    {kFnRun, 2, {kWin, 0x15}},
+    {kFnSwitchWindow, 2, {kAlt, 0x2B}},
+    {kFnLockComputer, 2, {kWin, 0x0F}},
 };
+
+const ShortcutKeys* find_shortcut(uint8_t fn) {
+  for (const ShortcutKeys& s : kShortcuts)
+    if (s.function == fn) return &s;
+  return nullptr;
+}
+
+Record4 translate(uint8_t fn) {
+  switch (fn) {
+    case kFnLeftClick: return {0x01, 0x00, 0xF0, 0x00};
+    case kFnRightClick: return {0x01, 0x00, 0xF1, 0x00};
+    case kFnMiddleClick: return {0x01, 0x00, 0xF2, 0x00};
+    case kFnForward: return {0x01, 0x00, 0xF4, 0x00};
+    case kFnBackward: return {0x01, 0x00, 0xF3, 0x00};
+    case kFnDoubleClick: return {0x0A, 0xF0, 0x32, 0x02};
+    case kFnTripleClick: return {0x0A, 0xF0, 0x32, 0x03};
+    case kFnFireButton: return {0x0A, 0xF0, 0x16, 0x00};
+    case kFnRapidFire: return {0x0A, 0x00, 0x00, 0x00};
+    case kFnWindowsKey: return {0x00, 0x08, 0x00, 0x00};
+    case kFnCpiUp: return {0x04, 0x00, 0x01, 0x00};
+    case kFnCpiDown: return {0x04, 0x00, 0x02, 0x00};
+    case kFnCpiCycle: return {0x04, 0x00, 0x03, 0x00};
+    case kFnCpiShift: return {0x04, 0x00, 0x04, 0x00};
+    case kFnProfileCycle: return {0x07, 0x00, 0x03, 0x00};
+    case kFnNextProfile: return {0x07, 0x00, 0x01, 0x00};
+    case kFnPreviousProfile: return {0x07, 0x00, 0x02, 0x00};
+    case kFnProfileDevice96: return {0x07, 0x10, 0x04, 0x10};
+    case kFnSensitivityUp: return {0x05, 0x00, 0x01, 0x00};
+    case kFnSensitivityDown: return {0x05, 0x00, 0x02, 0x00};
+    case kFnSensitivityCycle: return {0x05, 0x00, 0x03, 0x00};
+    case kFnRateUp: return {0x08, 0x00, 0x01, 0x00};
+    case kFnRateDown: return {0x08, 0x00, 0x02, 0x00};
+    case kFnRateCycle: return {0x08, 0x00, 0x03, 0x00};
+    case kFnMacro: return {kRecordTypeMacro, 0x00, 0x00, 0x00};
+    case kFnLaunch: return {0x06, 0x00, 0x0A, 0x00};
+    case kFnOpenOption: return {0x06, 0x00, 0xA0, 0x00};
+    case kFnLightOnOff: return {0x0B, 0x07, 0x00, 0x00};
+    case kFnLightEffect: return {0x0B, 0x05, 0x00, 0x00};
+    default: break;
+  }
+  if (fn >= kFnMediaPlayer && fn <= kFnSearch) {
+    uint16_t usage = kConsumerUsages[fn - kFnMediaPlayer];
+    return {0x03, 0x00, static_cast<uint8_t>(usage & 0xFF), static_cast<uint8_t>(usage >> 8)};
+  }
+  if (const ShortcutKeys* s = find_shortcut(fn)) {
+    // The last byte is the number of key events in the shortcut's block:
+    // each key is pressed and released.
+    return {kRecordTypeMacro, 0x00, 0x00, static_cast<uint8_t>(2 * s->count)};
+  }
+  // kFnKey (filled in by the caller), kFnDisabled and every unknown code.
+  return {0x00, 0x00, 0x00, 0x00};
+}
 
 constexpr uint8_t kPress = 0x01;
 constexpr uint8_t kRelease = 0x81;
@@ -206,7 +223,7 @@ std::array<uint8_t, 4> button_record(const ButtonRecord& button, int button_inde
     case kFnLaunch:
       r[3] = static_cast<uint8_t>(button_index + 1);
       break;
-    case 22:
+    case kFnRapidFire:
       r[2] = r[3] = static_cast<uint8_t>(otg_speed / 2);
       break;
     default:
@@ -244,23 +261,21 @@ MacroBlock encode_user_macro(const ButtonRecord& button) {
 }
 
 bool shortcut_block(uint8_t function, MacroBlock& block) {
-  for (const ShortcutKeys& s : kShortcuts) {
-    if (s.function != function) continue;
-    block.fill(0);
-    block[0] = 0x00;  // repeat count 1, high byte first
-    block[1] = 0x01;
-    size_t pos = 2;
-    for (int i = 0; i < s.count; ++i) {
-      block[pos++] = kPress;
-      block[pos++] = s.keys[i];
-    }
-    for (int i = s.count - 1; i >= 0; --i) {
-      block[pos++] = kRelease;
-      block[pos++] = s.keys[i];
-    }
-    return true;
+  const ShortcutKeys* s = find_shortcut(function);
+  if (!s) return false;
+  block.fill(0);
+  block[0] = 0x00;  // repeat count 1, high byte first
+  block[1] = 0x01;
+  size_t pos = 2;
+  for (int i = 0; i < s->count; ++i) {
+    block[pos++] = kPress;
+    block[pos++] = s->keys[i];
   }
-  return false;
+  for (int i = s->count - 1; i >= 0; --i) {
+    block[pos++] = kRelease;
+    block[pos++] = s->keys[i];
+  }
+  return true;
 }
 
 ButtonTables button_tables(const ProfileRecord& profile) {

@@ -1,7 +1,6 @@
 #include "monitor/device/profile_writer.h"
 
 #include <chrono>
-#include <cstring>
 
 #include "monitor/device/device_reports.h"
 
@@ -35,7 +34,7 @@ void data_parts(HidTransport& t, Sleeper& s, const uint8_t* bytes, int size, int
 
 }  // namespace
 
-void write_profile(const ProfileRecord& p, HidTransport& t, Sleeper& s) {
+void write_profile_to_device(const ProfileRecord& p, HidTransport& t, Sleeper& s) {
   feature(t, rate_command(p));
   s.sleep_ms(100);
   feature(t, fixed_command());
@@ -77,50 +76,9 @@ void write_profile(const ProfileRecord& p, HidTransport& t, Sleeper& s) {
   s.sleep_ms(100);
 }
 
-void select_profile(int index, HidTransport& t, Sleeper& s) {
+void select_profile_on_device(int index, HidTransport& t, Sleeper& s) {
   feature(t, select_profile_command(index));
   s.sleep_ms(200);
-}
-
-// ---------------------------------------------------------------------------
-
-LockedRecord::LockedRecord() : record_(std::make_unique<SettingsRecord>()) { clear(*record_); }
-LockedRecord::~LockedRecord() = default;
-
-void LockedRecord::replace(const SettingsRecord& record) {
-  std::lock_guard lock(mutex_);
-  std::memcpy(record_.get(), &record, sizeof record);
-}
-
-void LockedRecord::modify(const std::function<void(SettingsRecord&)>& fn) {
-  std::lock_guard lock(mutex_);
-  fn(*record_);
-}
-
-void LockedRecord::read(const std::function<void(const SettingsRecord&)>& fn) const {
-  std::lock_guard lock(mutex_);
-  fn(*record_);
-}
-
-void LockedRecord::copy_all(SettingsRecord& out) const {
-  std::lock_guard lock(mutex_);
-  std::memcpy(&out, record_.get(), sizeof out);
-}
-
-bool LockedRecord::copy_current(ProfileRecord& out, int& index) const {
-  std::lock_guard lock(mutex_);
-  const ProfileRecord* p = current_profile(*record_);
-  if (!p) return false;
-  std::memcpy(&out, p, sizeof out);
-  index = record_->CurrentProfile;
-  return true;
-}
-
-bool LockedRecord::current_index(int& index) const {
-  std::lock_guard lock(mutex_);
-  if (!current_profile(*record_)) return false;
-  index = record_->CurrentProfile;
-  return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -190,14 +148,14 @@ void DeviceJobRunner::perform(DeviceJob job) {
     case DeviceJob::kApplyAll:
     case DeviceJob::kWriteProfile: {
       int index = -1;
-      if (record_.copy_current(*job_profile_, index)) write_profile(*job_profile_, transport_, sleeper_);
+      if (record_.copy_current(*job_profile_, index)) write_profile_to_device(*job_profile_, transport_, sleeper_);
       if (job == DeviceJob::kApplyAll && callbacks_.apply_done) callbacks_.apply_done();
       break;
     }
     case DeviceJob::kSelectProfile: {
       int index = -1;
       if (!record_.current_index(index)) break;
-      select_profile(index, transport_, sleeper_);
+      select_profile_on_device(index, transport_, sleeper_);
       if (callbacks_.profile_selected) callbacks_.profile_selected(index);
       break;
     }

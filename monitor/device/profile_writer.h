@@ -24,6 +24,7 @@
 #include <mutex>
 #include <thread>
 
+#include "common/locked_record.h"
 #include "common/settings_record.h"
 #include "monitor/device/hid_transport.h"
 
@@ -47,35 +48,9 @@ class SteadySleeper final : public Sleeper {
 // light mode, colour table, level table, level, button table, macro blocks.
 // At least 1600 ms of pauses plus 400 ms per macro block. Transfer results
 // are not looked at: a failed transfer cannot be told from a good one.
-void write_profile(const ProfileRecord& profile, HidTransport& transport, Sleeper& sleeper);
+void write_profile_to_device(const ProfileRecord& profile, HidTransport& transport, Sleeper& sleeper);
 // Command 0x02 with the index, then 200 ms.
-void select_profile(int index, HidTransport& transport, Sleeper& sleeper);
-
-// Monitor's settings record with a lock around it, shared by the UI thread
-// (which replaces or changes it) and the device thread (which copies the
-// current profile once at the start of each job). Every call holds the lock
-// for one copy or one call of fn only; keep fn short (no file or device I/O).
-class LockedRecord {
- public:
-  // Starts cleared: CurrentProfile -1, everything else 0.
-  LockedRecord();
-  ~LockedRecord();
-  LockedRecord(const LockedRecord&) = delete;
-  LockedRecord& operator=(const LockedRecord&) = delete;
-
-  void replace(const SettingsRecord& record);
-  void modify(const std::function<void(SettingsRecord&)>& fn);
-  void read(const std::function<void(const SettingsRecord&)>& fn) const;
-  void copy_all(SettingsRecord& out) const;
-  // The current profile and its index; false (out untouched) while no
-  // profile is current.
-  bool copy_current(ProfileRecord& out, int& index) const;
-  bool current_index(int& index) const;
-
- private:
-  mutable std::mutex mutex_;
-  std::unique_ptr<SettingsRecord> record_;
-};
+void select_profile_on_device(int index, HidTransport& transport, Sleeper& sleeper);
 
 // Job codes, as Monitor posts them.
 enum class DeviceJob : int {

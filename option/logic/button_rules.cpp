@@ -14,10 +14,6 @@ namespace mt {
 
 namespace {
 
-// Function 21 is the one code besides keys and macros whose button keeps its
-// event area when it is chosen.
-constexpr uint8_t kFnKeepsEvents = 21;
-
 constexpr SlotInfo::Colour kRed{255, 0, 0}, kYellow{255, 255, 0}, kOrange{255, 127, 39},
     kMagenta{255, 0, 255}, kCyan{0, 255, 255}, kGreen{0, 255, 130}, kNone{0, 0, 0};
 
@@ -139,14 +135,14 @@ int function_for_command(int id) {
   if (id >= 1050 && id <= 1060) return id - 1002;
   if (id >= 1061 && id <= 1067) return id - 997;
   switch (id) {
-    case 1090: return 83;
-    case 1091: return 81;
-    case 1092: return 82;
-    case 1093: return 80;
-    case 1094: return 45;
-    case 1095: return 46;
-    case 1096: return 84;
-    case 1097: return 85;
+    case 1090: return kFnSensitivityCycle;
+    case 1091: return kFnSensitivityUp;
+    case 1092: return kFnSensitivityDown;
+    case 1093: return kFnTripleClick;
+    case 1094: return kFnLightOnOff;
+    case 1095: return kFnLightEffect;
+    case 1096: return kFnSwitchWindow;
+    case 1097: return kFnLockComputer;
     case kCmdSingleKey: return kFnKey;
     default: return 0;  // 1099 and every other id below 1100
   }
@@ -236,7 +232,9 @@ bool apply_command(SettingsRecord& record, int slot, int command, const CommandO
 
   button.function = plan.function;
   if (command < kCmdFirstMacro) {
-    if (plan.function != kFnKey && plan.function != kFnMacro && plan.function != kFnKeepsEvents) {
+    // The fire button is the one code besides keys and macros whose button
+    // keeps its event area when it is chosen.
+    if (plan.function != kFnKey && plan.function != kFnMacro && plan.function != kFnFireButton) {
       button.event_count = 0;
       std::memset(button.events, 0, sizeof button.events);
       clear_name(button);
@@ -275,28 +273,28 @@ std::u16string function_name(const ButtonRecord& button, const TextLookup& text)
     case kFnKey:
       if (button.event_count == 0) return {};
       return key_combination_name(button.events[0].key, button.events[0].action);
-    case 13: return text(1018);
-    case 14: return text(1019);
-    case 15: return text(1020);
+    case kFnProfileCycle: return text(1018);
+    case kFnNextProfile: return text(1019);
+    case kFnPreviousProfile: return text(1020);
     case kFnMacro: return std::u16string(platform::fixed_text(button.macro_name));
     case kFnLaunch: return std::u16string(file_name_of(platform::fixed_text(button.program_path)));
-    case 45: return text(1094);
-    case 46: return text(1095);
-    case 80: return text(1093);
-    case 81: return text(1091);
-    case 82: return text(1092);
-    case 83: return text(1090);
-    case 84: return text(1097);
-    case 85: return text(1098);
+    case kFnLightOnOff: return text(1094);
+    case kFnLightEffect: return text(1095);
+    case kFnTripleClick: return text(1093);
+    case kFnSensitivityUp: return text(1091);
+    case kFnSensitivityDown: return text(1092);
+    case kFnSensitivityCycle: return text(1090);
+    case kFnSwitchWindow: return text(1097);
+    case kFnLockComputer: return text(1098);
     default: break;
   }
-  if (code >= 1 && code <= 4) return text(1004 + code);
-  if (code >= 7 && code <= 12) return text(1004 + code);
-  if (code >= 18 && code <= 24) return text(1006 + code);
-  if (code >= 25 && code <= 32) return text(1007 + code);
-  if (code >= 33 && code <= 44) return text(1008 + code);
-  if (code >= 48 && code <= 58) return text(1023 + code);
-  if (code >= 64 && code <= 70) return text(1018 + code);
+  if (code >= kFnLeftClick && code <= kFnDoubleClick) return text(1004 + code);
+  if (code >= kFnForward && code <= kFnCpiShift) return text(1004 + code);
+  if (code >= kFnRateCycle && code <= kFnOpenOption) return text(1006 + code);
+  if (code >= kFnMediaPlayer && code <= kFnVolumeDown) return text(1007 + code);
+  if (code >= kFnCalculator && code <= 44) return text(1008 + code);  // 43 and 44 carry no function
+  if (code >= kFnCopy && code <= kFnUndo) return text(1023 + code);
+  if (code >= kFnCloseWindow && code <= kFnRun) return text(1018 + code);
   return {};
 }
 

@@ -9,13 +9,8 @@ namespace mt {
 
 namespace {
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool starts_with_ignore_case(std::string_view s, std::string_view prefix) {
-  if (s.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i)
-    if (lower(s[i]) != prefix[i]) return false;
-  return true;
+  return s.size() >= prefix.size() && platform::equals_ignore_case(s.substr(0, prefix.size()), prefix);
 }
 
 // A locale name is language[_territory][.codeset][@modifier].

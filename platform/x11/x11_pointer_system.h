@@ -24,7 +24,7 @@
 #include <memory>
 #include <string>
 
-#include "common/pointer_settings.h"
+#include "platform/pointer_system.h"
 #include "platform/x11/gnome_settings.h"
 #include "platform/x11/x11_connection.h"
 
@@ -41,7 +41,7 @@ PointerControl pointer_control_for(const int (&mouse)[3], int pointer_speed);
 // Pointer speed 1..20 on GSettings' -1..1 scale.
 double desktop_pointer_speed(int pointer_speed);
 
-class X11PointerSystem final : public mt::PointerSystem {
+class X11PointerSystem final : public PointerSystem {
  public:
   // settings: nullptr for none; by default gsettings when it can be used.
   explicit X11PointerSystem(const char* display_name = nullptr,

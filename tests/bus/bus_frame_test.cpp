@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "common/product.h"
 #include "platform/window_messages.h"
 
 using namespace platform;
@@ -37,7 +38,7 @@ TEST(BusFrame, LayoutIsFixedLittleEndian) {
 TEST(BusFrame, ReaderRebuildsFramesFromAnyPieces) {
   std::vector<std::uint8_t> stream;
   std::vector<BusFrame> sent(3);
-  sent[0].msg = WM_MON_APPLY_ALL;
+  sent[0].msg = mt::WM_MON_APPLY_ALL;
   sent[0].wparam = 1;
   sent[1].msg = WM_COPYDATA;
   sent[1].data.assign(302, 0x33);

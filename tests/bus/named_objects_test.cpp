@@ -17,7 +17,8 @@
 #include <vector>
 
 #include "bus_test_support.h"
-#include "platform/window_messages.h"
+#include "common/product.h"
+#include "platform/runtime_dir.h"
 
 using platform::NamedMutex;
 using platform::ObjectStatus;
@@ -97,40 +98,40 @@ class NamedObjects : public ::testing::Test {
 
 TEST_F(NamedObjects, AlreadyExistedExactlyWhileAHandleIsOpen) {
   ObjectStatus s;
-  NamedMutex a = NamedMutex::create(platform::MONITOR_INSTANCE_MUTEX_NAME, &s);
+  NamedMutex a = NamedMutex::create(mt::MONITOR_INSTANCE_MUTEX_NAME, &s);
   ASSERT_TRUE(a.valid());
   EXPECT_EQ(s, ObjectStatus::created);
 
-  NamedMutex b = NamedMutex::create(platform::MONITOR_INSTANCE_MUTEX_NAME, &s);
+  NamedMutex b = NamedMutex::create(mt::MONITOR_INSTANCE_MUTEX_NAME, &s);
   EXPECT_TRUE(b.valid());
   EXPECT_EQ(s, ObjectStatus::already_existed);
 
   // The first creator leaving does not end the object while b holds it.
   a.close();
-  NamedMutex c = NamedMutex::create(platform::MONITOR_INSTANCE_MUTEX_NAME, &s);
+  NamedMutex c = NamedMutex::create(mt::MONITOR_INSTANCE_MUTEX_NAME, &s);
   EXPECT_EQ(s, ObjectStatus::already_existed);
 
   b.close();
   c.close();
-  NamedMutex d = NamedMutex::create(platform::MONITOR_INSTANCE_MUTEX_NAME, &s);
+  NamedMutex d = NamedMutex::create(mt::MONITOR_INSTANCE_MUTEX_NAME, &s);
   EXPECT_EQ(s, ObjectStatus::created);
   // Distinct names are distinct objects.
-  NamedMutex e = NamedMutex::create(platform::OPTION_INSTANCE_MUTEX_NAME, &s);
+  NamedMutex e = NamedMutex::create(mt::OPTION_INSTANCE_MUTEX_NAME, &s);
   EXPECT_EQ(s, ObjectStatus::created);
 }
 
 TEST_F(NamedObjects, OpenFindsOnlyALiveObject) {
   ObjectStatus s;
-  EXPECT_FALSE(NamedMutex::open(platform::SHARED_BLOCK_MUTEX_NAME, &s).valid());
+  EXPECT_FALSE(NamedMutex::open(mt::SHARED_BLOCK_MUTEX_NAME, &s).valid());
   EXPECT_EQ(s, ObjectStatus::not_found);
-  EXPECT_FALSE(SharedBlock::open(platform::SHARED_BLOCK_NAME, BLOCK_SIZE, &s).valid());
+  EXPECT_FALSE(SharedBlock::open(mt::SHARED_BLOCK_NAME, BLOCK_SIZE, &s).valid());
   EXPECT_EQ(s, ObjectStatus::not_found);
 
   {
-    SharedBlock created = SharedBlock::create(platform::SHARED_BLOCK_NAME, BLOCK_SIZE, &s);
+    SharedBlock created = SharedBlock::create(mt::SHARED_BLOCK_NAME, BLOCK_SIZE, &s);
     ASSERT_TRUE(created.valid());
     EXPECT_EQ(s, ObjectStatus::created);
-    SharedBlock opened = SharedBlock::open(platform::SHARED_BLOCK_NAME, BLOCK_SIZE, &s);
+    SharedBlock opened = SharedBlock::open(mt::SHARED_BLOCK_NAME, BLOCK_SIZE, &s);
     ASSERT_TRUE(opened.valid());
     EXPECT_EQ(s, ObjectStatus::opened);
 
@@ -140,13 +141,13 @@ TEST_F(NamedObjects, OpenFindsOnlyALiveObject) {
     EXPECT_EQ(static_cast<unsigned char*>(opened.data())[0], 0x5A);
 
     // A view larger than the block cannot be had.
-    EXPECT_FALSE(SharedBlock::open(platform::SHARED_BLOCK_NAME, BLOCK_SIZE + 1, &s).valid());
+    EXPECT_FALSE(SharedBlock::open(mt::SHARED_BLOCK_NAME, BLOCK_SIZE + 1, &s).valid());
     EXPECT_EQ(s, ObjectStatus::map_failed);
   }
   // Everyone gone: the block is gone, and a new one starts zeroed.
-  EXPECT_FALSE(SharedBlock::open(platform::SHARED_BLOCK_NAME, BLOCK_SIZE, &s).valid());
+  EXPECT_FALSE(SharedBlock::open(mt::SHARED_BLOCK_NAME, BLOCK_SIZE, &s).valid());
   EXPECT_EQ(s, ObjectStatus::not_found);
-  SharedBlock fresh = SharedBlock::create(platform::SHARED_BLOCK_NAME, BLOCK_SIZE, &s);
+  SharedBlock fresh = SharedBlock::create(mt::SHARED_BLOCK_NAME, BLOCK_SIZE, &s);
   ASSERT_TRUE(fresh.valid());
   std::vector<unsigned char> zero(BLOCK_SIZE, 0);
   EXPECT_EQ(std::memcmp(fresh.data(), zero.data(), BLOCK_SIZE), 0);
@@ -154,9 +155,9 @@ TEST_F(NamedObjects, OpenFindsOnlyALiveObject) {
 
 TEST_F(NamedObjects, KilledHolderReleasesEverything) {
   Holder monitor([](Holder::Control& ctl) {
-    NamedMutex instance = NamedMutex::create(platform::MONITOR_INSTANCE_MUTEX_NAME);
-    NamedMutex guard = NamedMutex::create(platform::SHARED_BLOCK_MUTEX_NAME);
-    SharedBlock block = SharedBlock::create(platform::SHARED_BLOCK_NAME, BLOCK_SIZE);
+    NamedMutex instance = NamedMutex::create(mt::MONITOR_INSTANCE_MUTEX_NAME);
+    NamedMutex guard = NamedMutex::create(mt::SHARED_BLOCK_MUTEX_NAME);
+    SharedBlock block = SharedBlock::create(mt::SHARED_BLOCK_NAME, BLOCK_SIZE);
     bool ok = instance.valid() && guard.lock() && block.valid();
     if (ok) std::memset(block.data(), 0xEE, BLOCK_SIZE);  // a dead holder's leftovers
     ctl.ready(ok);
@@ -165,11 +166,11 @@ TEST_F(NamedObjects, KilledHolderReleasesEverything) {
   ASSERT_TRUE(monitor.ready());
 
   ObjectStatus s;
-  NamedMutex guard = NamedMutex::open(platform::SHARED_BLOCK_MUTEX_NAME, &s);
+  NamedMutex guard = NamedMutex::open(mt::SHARED_BLOCK_MUTEX_NAME, &s);
   ASSERT_TRUE(guard.valid());
   EXPECT_FALSE(guard.try_lock()) << "the holder owns the mutex";
-  EXPECT_TRUE(SharedBlock::open(platform::SHARED_BLOCK_NAME, BLOCK_SIZE).valid());
-  NamedMutex second_start = NamedMutex::create(platform::MONITOR_INSTANCE_MUTEX_NAME, &s);
+  EXPECT_TRUE(SharedBlock::open(mt::SHARED_BLOCK_NAME, BLOCK_SIZE).valid());
+  NamedMutex second_start = NamedMutex::create(mt::MONITOR_INSTANCE_MUTEX_NAME, &s);
   EXPECT_EQ(s, ObjectStatus::already_existed);
   second_start.close();
 
@@ -181,26 +182,26 @@ TEST_F(NamedObjects, KilledHolderReleasesEverything) {
   EXPECT_TRUE(guard.lock());
   guard.unlock();
   // The block lived only as long as its holder.
-  EXPECT_FALSE(SharedBlock::open(platform::SHARED_BLOCK_NAME, BLOCK_SIZE, &s).valid());
+  EXPECT_FALSE(SharedBlock::open(mt::SHARED_BLOCK_NAME, BLOCK_SIZE, &s).valid());
   EXPECT_EQ(s, ObjectStatus::not_found);
   // The next start is not blocked, and does not see the old bytes.
-  NamedMutex next = NamedMutex::create(platform::MONITOR_INSTANCE_MUTEX_NAME, &s);
+  NamedMutex next = NamedMutex::create(mt::MONITOR_INSTANCE_MUTEX_NAME, &s);
   EXPECT_EQ(s, ObjectStatus::created);
-  SharedBlock block = SharedBlock::create(platform::SHARED_BLOCK_NAME, BLOCK_SIZE, &s);
+  SharedBlock block = SharedBlock::create(mt::SHARED_BLOCK_NAME, BLOCK_SIZE, &s);
   ASSERT_TRUE(block.valid());
   EXPECT_EQ(s, ObjectStatus::created);
   EXPECT_EQ(static_cast<unsigned char*>(block.data())[100], 0);
   // The guard mutex is still held open here, so a new creator sees it: this
   // is how a running Option keeps a second Monitor from starting.
-  NamedMutex again = NamedMutex::create(platform::SHARED_BLOCK_MUTEX_NAME, &s);
+  NamedMutex again = NamedMutex::create(mt::SHARED_BLOCK_MUTEX_NAME, &s);
   EXPECT_EQ(s, ObjectStatus::already_existed);
 }
 
 TEST_F(NamedObjects, MutexExcludesOtherProcessesAndThreads) {
-  NamedMutex mine = NamedMutex::create(platform::SHARED_BLOCK_MUTEX_NAME);
+  NamedMutex mine = NamedMutex::create(mt::SHARED_BLOCK_MUTEX_NAME);
   ASSERT_TRUE(mine.lock());
   Holder other([](Holder::Control& ctl) {
-    NamedMutex m = NamedMutex::open(platform::SHARED_BLOCK_MUTEX_NAME);
+    NamedMutex m = NamedMutex::open(mt::SHARED_BLOCK_MUTEX_NAME);
     ctl.ready(m.valid() && !m.try_lock());
     ctl.wait();
   });
@@ -234,7 +235,7 @@ TEST_F(NamedObjects, SimultaneousCreatorsHaveExactlyOneWinner) {
         char c;
         (void)!read(go[0], &c, 1);  // all start when the parent closes the pipe
         ObjectStatus s;
-        SharedBlock b = SharedBlock::create(platform::SHARED_BLOCK_NAME, BLOCK_SIZE, &s);
+        SharedBlock b = SharedBlock::create(mt::SHARED_BLOCK_NAME, BLOCK_SIZE, &s);
         char r = !b.valid() ? 'f' : s == ObjectStatus::created ? 'c' : 'e';
         (void)!write(results[1], &r, 1);
         ctl.ready(true);
@@ -257,8 +258,8 @@ TEST_F(NamedObjects, SimultaneousCreatorsHaveExactlyOneWinner) {
 
 TEST_F(NamedObjects, FilesArePrivateWhateverTheUmask) {
   mode_t old = umask(0277);  // would leave the owner without write access
-  NamedMutex m = NamedMutex::create(platform::SHARED_BLOCK_MUTEX_NAME);
-  SharedBlock b = SharedBlock::create(platform::SHARED_BLOCK_NAME, BLOCK_SIZE);
+  NamedMutex m = NamedMutex::create(mt::SHARED_BLOCK_MUTEX_NAME);
+  SharedBlock b = SharedBlock::create(mt::SHARED_BLOCK_NAME, BLOCK_SIZE);
   umask(old);
   ASSERT_TRUE(m.valid());
   ASSERT_TRUE(b.valid());
@@ -327,6 +328,50 @@ TEST_F(NamedObjects, UnsafeRuntimeFolderIsNotUsed) {
   ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
   EXPECT_FALSE(NamedMutex::create("N", &s).valid());
   EXPECT_EQ(s, ObjectStatus::failed);
+}
+
+TEST_F(NamedObjects, ARefusedRuntimeFolderIsNamedWithItsReason) {
+  const std::string folder = dir_.folder();
+  const std::string bare = folder.substr(0, folder.size() - 1);
+  const std::string elsewhere = dir_.root() + "/elsewhere";
+  ASSERT_EQ(mkdir(elsewhere.c_str(), 0700), 0);
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    const char* reason;  // "" when usable
+  };
+  std::vector<Case> cases = {
+      {"missing: made", [] {}, ""},
+      {"a link", [&] { ASSERT_EQ(symlink(elsewhere.c_str(), bare.c_str()), 0); }, "it is a symbolic link"},
+      {"a file", [&] { std::ofstream(bare) << "x"; }, "it is not a folder"},
+      {"open to others",
+       [&] {
+         ASSERT_EQ(mkdir(bare.c_str(), 0700), 0);
+         ASSERT_EQ(chmod(bare.c_str(), 0755), 0);
+       },
+       "it is open to other users (mode 0755)"},
+  };
+  if (geteuid() == 0)
+    cases.push_back({"another user's", [&] {
+                       ASSERT_EQ(mkdir(bare.c_str(), 0700), 0);
+                       ASSERT_EQ(chown(bare.c_str(), 65534, 65534), 0);
+                     },
+                     "it belongs to user 65534"});
+  for (const Case& c : cases) {
+    c.make();
+    platform::RuntimeDirCheck check = platform::check_runtime_dir();
+    EXPECT_EQ(check.path, folder) << c.what;
+    EXPECT_EQ(check.problem, c.reason) << c.what;
+    EXPECT_EQ(platform::runtime_dir_problem(),
+              *c.reason ? "runtime folder " + folder + " refused: " + c.reason : std::string())
+        << c.what;
+    EXPECT_EQ(platform::ensure_runtime_dir(), *c.reason ? std::string() : folder) << c.what;
+    if (unlink(bare.c_str()) != 0) rmdir(bare.c_str());
+  }
+  // A parent that cannot hold it.
+  setenv("XDG_RUNTIME_DIR", "/proc/no-such-place", 1);
+  EXPECT_EQ(platform::check_runtime_dir().problem.rfind("it cannot be created: ", 0), 0u);
+  setenv("XDG_RUNTIME_DIR", dir_.root().c_str(), 1);
 }
 
 TEST_F(NamedObjects, NamesCannotLeaveTheFolder) {

@@ -20,6 +20,7 @@
 #include "platform/bus_frame.h"
 #include "platform/runtime_dir.h"
 #include "platform/runtime_files.h"
+#include "common/product.h"
 #include "platform/window_messages.h"
 
 using namespace platform;
@@ -145,7 +146,7 @@ TEST_F(WindowBus, SendReturnsTheHandlersResult) {
     std::uintptr_t wparam;
     std::intptr_t lparam;
   } cases[] = {
-      {WM_MON_RESERVED, 0, 0},
+      {mt::WM_MON_RESERVED, 0, 0},
       {WM_COMMAND, 6001, 0},
       {0xDEADBEEF, 0, -1},  // unknown numbers reach the handler too
       {WM_USER, 0, std::numeric_limits<std::intptr_t>::min()},
@@ -198,7 +199,7 @@ TEST_F(WindowBus, PostsFromOtherThreadsArriveInOrder) {
   std::thread poster([&] {
     for (int i = 0; i < COUNT; ++i) {
       // The HID plug-in's way in.
-      WindowEndpoint::post_from_any_thread(endpoint_.get(), WM_MON_DEVICE_EVENT, i, -i);
+      WindowEndpoint::post_from_any_thread(endpoint_.get(), mt::WM_MON_DEVICE_EVENT, i, -i);
     }
   });
   bool arrived = wait_for(COUNT);
@@ -364,11 +365,11 @@ TEST_F(WindowBus, LongRuntimePathsStillWork) {
     ASSERT_EQ(mkdir(deep.c_str(), 0700), 0);
   }
   bus_test::PrivateRuntimeDir long_dir(deep);
-  auto ep = make_endpoint(OSD_WINDOW_TITLE);
+  auto ep = make_endpoint(mt::OSD_WINDOW_TITLE);
   ASSERT_TRUE(ep);
-  EXPECT_TRUE(window_exists(OSD_WINDOW_TITLE));
+  EXPECT_TRUE(window_exists(mt::OSD_WINDOW_TITLE));
   std::optional<std::intptr_t> r;
-  std::thread t([&] { r = send_message(OSD_WINDOW_TITLE, WM_OSD_SHOW, 40, 2 << 16, 5000); });
+  std::thread t([&] { r = send_message(mt::OSD_WINDOW_TITLE, mt::WM_OSD_SHOW, 40, 2 << 16, 5000); });
   bus_test::until([&] { ep->dispatch(20); }, [&] { return !got_.empty(); });
   t.join();
   EXPECT_EQ(r, std::optional<std::intptr_t>(0));

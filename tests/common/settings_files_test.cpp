@@ -202,7 +202,7 @@ TEST(ProfileFile, WindowsWrittenFileLoadsIntoExactlyTheRecord) {
 
   ProfileRecord loaded;
   std::memset(&loaded, 0xAB, sizeof loaded);
-  ASSERT_TRUE(mt::read_profile(loaded, dir / "w.gmp"));
+  ASSERT_TRUE(mt::read_profile_file(loaded, dir / "w.gmp"));
   for (std::size_t i = 0; i < sizeof loaded; ++i)
     ASSERT_EQ(reinterpret_cast<const uint8_t*>(&loaded)[i], reinterpret_cast<const uint8_t*>(&expected)[i])
         << "first difference at byte " << i;
@@ -211,7 +211,7 @@ TEST(ProfileFile, WindowsWrittenFileLoadsIntoExactlyTheRecord) {
 TEST(ProfileFile, WriterProducesTheWindowsBytes) {
   TempFolder dir;
   const ProfileRecord profile = windows_profile();
-  ASSERT_TRUE(mt::write_profile(profile, dir / "ours.gmp"));
+  ASSERT_TRUE(mt::write_profile_file(profile, dir / "ours.gmp"));
   EXPECT_EQ(fixture::read_file(dir / "ours.gmp"), fixture::windows_ini(windows_profile_lines(profile)));
 }
 
@@ -225,7 +225,7 @@ TEST(ProfileFile, RewriteKeepsLinesTheWriterDoesNotKnow) {
   lines.push_back("x=1");
   fixture::write_file(dir / "p.gmp", fixture::windows_ini(lines));
 
-  ASSERT_TRUE(mt::write_profile(profile, dir / "p.gmp"));
+  ASSERT_TRUE(mt::write_profile_file(profile, dir / "p.gmp"));
   EXPECT_EQ(fixture::read_file(dir / "p.gmp"), fixture::windows_ini(lines));
 }
 
@@ -261,7 +261,7 @@ TEST(ProfileFile, ButtonRecordsAndStringsAreBroughtIntoRange) {
   fixture::write_file(dir / "p.gmp", fixture::windows_ini(lines));
   ProfileRecord p;
   std::memset(&p, 0x77, sizeof p);
-  ASSERT_TRUE(mt::read_profile(p, dir / "p.gmp"));
+  ASSERT_TRUE(mt::read_profile_file(p, dir / "p.gmp"));
 
   EXPECT_EQ(platform::fixed_text(p.ProFileName), std::u16string(249, u'N'));
   EXPECT_EQ(platform::fixed_text(p.GameFile), std::u16string(499, u'g'));
@@ -283,7 +283,7 @@ TEST(ProfileFile, MissingKeysGiveMinusOneAndByte255) {
   fixture::write_file(dir / "p.gmp", "[Setting]\nProFileName=Imported\nDbleClickSpeed=321\n");
   ProfileRecord p;
   mt::set_profile_defaults(p, 0);
-  ASSERT_TRUE(mt::read_profile(p, dir / "p.gmp"));
+  ASSERT_TRUE(mt::read_profile_file(p, dir / "p.gmp"));
   EXPECT_EQ(platform::fixed_text(p.ProFileName), u"Imported");
   EXPECT_EQ(p.DbleClickSpeed, 321);
   EXPECT_EQ(platform::fixed_text(p.GameFile), u"");
@@ -301,7 +301,7 @@ TEST(ProfileFile, FileThatDoesNotOpenLeavesTheProfileAlone) {
   ProfileRecord p, before;
   mt::set_profile_defaults(p, 3);
   before = p;
-  EXPECT_FALSE(mt::read_profile(p, dir / "none.gmp"));
+  EXPECT_FALSE(mt::read_profile_file(p, dir / "none.gmp"));
   EXPECT_EQ(std::memcmp(&p, &before, sizeof p), 0);
 }
 
@@ -440,7 +440,7 @@ TEST(ExportImport, ExportReplacesTheChosenFileWithOneSettingSection) {
   fixture::write_file(dir / "config.ini", fixture::windows_ini({"[Setting]", "LanguageID=4"}));
 
   ASSERT_TRUE(mt::export_profile(r, 2, dir.path(), dir / "mine.v2.gmp"));
-  ASSERT_TRUE(mt::write_profile(r.profiles[2], dir / "fresh.gmp"));
+  ASSERT_TRUE(mt::write_profile_file(r.profiles[2], dir / "fresh.gmp"));
   EXPECT_EQ(fixture::read_file(dir / "mine.v2.gmp"), fixture::read_file(dir / "fresh.gmp"));
   EXPECT_EQ(fixture::read_file(dir / "config/Default2.gmp"), fixture::read_file(dir / "fresh.gmp"));
   EXPECT_EQ(fixture::read_file(dir / "config.ini"),

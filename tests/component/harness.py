@@ -61,6 +61,7 @@ ID_TRAY_OPEN_OPTION = 6001
 ID_TRAY_EXIT = 6002
 
 ARRIVAL_WAIT_VAR = "MORVATH_T60R_ARRIVAL_WAIT_MS"
+READ_ONLY_VAR = "MORVATH_T60R_PROGRAM_FOLDER_READ_ONLY"
 TEST_ARRIVAL_WAIT_MS = 50
 
 # Settings record layout.
@@ -870,6 +871,9 @@ class Sandbox:
         self.root = tempfile.mkdtemp(prefix="mt-component-")
         self.folder = os.path.join(self.root, "prog") + "/"
         os.mkdir(self.folder)
+        # Where config.ini and config/ are: the program folder, unless a test
+        # makes that read-only (then the per-user folder).
+        self.settings_dir = self.folder
         run_base = os.path.join(self.root, "run")
         os.mkdir(run_base, 0o700)
         self.runtime_dir = os.path.join(run_base, "morvath-t60r")
@@ -884,7 +888,8 @@ class Sandbox:
             shutil.copytree(os.path.join(dist, "Lang"), os.path.join(self.folder, "Lang"))
         self.winmsg = os.path.join(dist, "tools", "winmsg")
         env = {k: v for k, v in os.environ.items()
-               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "SESSION_MANAGER", ARRIVAL_WAIT_VAR)
+               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "SESSION_MANAGER", ARRIVAL_WAIT_VAR,
+                             READ_ONLY_VAR)
                and not k.startswith("XDG_")}
         env.update(HOME=home, XDG_RUNTIME_DIR=run_base, XDG_CONFIG_HOME=self.config_home,
                    LANG="C.UTF-8", LC_ALL="C.UTF-8")
@@ -929,7 +934,7 @@ class Sandbox:
         """config.ini and the five profile files the tests start from: profile
         1 current, each profile recognisable by its name, rate and level."""
         self.write_config(current_profile=1)
-        os.mkdir(os.path.join(self.folder, "config"))
+        os.makedirs(os.path.join(self.settings_dir, "config"), exist_ok=True)
         for p in range(5):
             write_profile_file(self.profile_path(p), profile_values(p, PollingRate=p % 4, CpiStep=p % 5))
 
@@ -944,10 +949,10 @@ class Sandbox:
     # Paths.
     @property
     def config_path(self):
-        return os.path.join(self.folder, "config.ini")
+        return os.path.join(self.settings_dir, "config.ini")
 
     def profile_path(self, p):
-        return os.path.join(self.folder, "config", "Default%d.gmp" % p)
+        return os.path.join(self.settings_dir, "config", "Default%d.gmp" % p)
 
     def tool(self, name):
         return os.path.join(self.dist, "tools", name)
@@ -963,9 +968,10 @@ class Sandbox:
         self.procs.append(p)
         return p
 
-    def start_monitor(self, *args, wait=True, env=None):
+    def start_monitor(self, *args, wait=True, env=None, prefix=()):
         """Starts Monitor; with `wait`, returns once its window is on the bus
-        and its start is done ("Device" written to config.ini)."""
+        and its start is done ("Device" written to config.ini). `prefix` is a
+        command that runs Monitor (it must exec it, keeping the pid)."""
         log = os.path.join(self.root, "monitor-%d.log" % len(self.monitor_logs))
         self.monitor_logs.append(log)
         saved = self.env
@@ -973,7 +979,8 @@ class Sandbox:
             self.env = env
         try:
             with open(log, "w") as out:
-                p = self.spawn([os.path.join(self.folder, "Monitor")] + list(args), stdout=out, stderr=out)
+                p = self.spawn(list(prefix) + [os.path.join(self.folder, "Monitor")] + list(args),
+                               stdout=out, stderr=out)
         finally:
             self.env = saved
         p.log_path = log

@@ -88,6 +88,11 @@ class VirtualMouseTest(ToolsTestCase):
         self.assertEqual(self.frame(s), (0x81, b"\x01"))
         mouse.event(0x0803, 3)
         self.assertEqual(self.frame(s), (0x82, struct.pack("<HH", 0x0803, 3)))
+        # The mouse holds the change it reported, as a real one does.
+        self.assertEqual(mouse.dump()["profile"], 3)
+        mouse.event(0x0B00, 3)
+        self.assertEqual(self.frame(s), (0x82, struct.pack("<HH", 0x0B00, 3)))
+        self.assertEqual((mouse.dump()["profile"], mouse.dump()["level"], mouse.dump()["rate_ms"]), (0, 3, 2))
         # A valid fixed command is logged and counted as received.
         fixed = bytearray(8)
         fixed[0], fixed[7] = 0x03, 0xFC

@@ -290,6 +290,26 @@ class RuntimeFolderTest(h.MonitorTestCase):
         self.assertTrue(mode == 0o700 or not entries,
                         "objects made in a folder of mode %o: %s" % (mode, entries))
 
+    def test_a_refused_runtime_folder_is_named_in_one_line(self):
+        elsewhere = os.path.join(self.root, "elsewhere")
+        os.mkdir(elsewhere, 0o700)
+        cases = [("a link", lambda: os.symlink(elsewhere, self.runtime_dir), "it is a symbolic link"),
+                 ("open to others", lambda: (os.mkdir(self.runtime_dir), os.chmod(self.runtime_dir, 0o755)),
+                  "it is open to other users (mode 0755)")]
+        for what, make, reason in cases:
+            with self.subTest(what):
+                make()
+                monitor = self.start_monitor(wait=False)
+                self.assertEqual(self.wait_exit(monitor), 1)
+                lines = [l for l in self.monitor_output(monitor).splitlines() if "runtime folder" in l]
+                self.assertEqual(lines, ["monitor: cannot start: runtime folder %s/ refused: %s" %
+                                         (self.runtime_dir, reason)])
+                if os.path.islink(self.runtime_dir):
+                    os.unlink(self.runtime_dir)
+                else:
+                    os.rmdir(self.runtime_dir)
+        self.assertEqual(os.listdir(elsewhere), [], "nothing was made through the link")
+
 
 if __name__ == "__main__":
     unittest.main()

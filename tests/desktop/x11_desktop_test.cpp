@@ -20,6 +20,7 @@
 #include "platform/text.h"
 #include "platform/window_messages.h"
 #include "platform/x11/x11_foreground.h"
+#include "common/pointer_settings.h"
 #include "platform/x11/x11_pointer_system.h"
 #include "platform/x11/x11_window_tree.h"
 #include "xvfb_server.h"

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,7 +25,7 @@ std::vector<Step> write_of(const ProfileRecord& p) {
   std::vector<Step> log;
   test::RecordingTransport t(log);
   test::RecordingSleeper s(log);
-  write_profile(p, t, s);
+  write_profile_to_device(p, t, s);
   return log;
 }
 
@@ -174,28 +173,6 @@ TEST(DeviceJobRunner, RecordReplacedMidWriteDoesNotTearTheWrite) {
   std::vector<Step> then = write_of(second->profiles[3]);
   expected.insert(expected.end(), then.begin(), then.end());
   EXPECT_EQ(rig.log, expected);
-}
-
-TEST(LockedRecord, CopyCurrentOnlyForAValidIndex) {
-  LockedRecord record;
-  auto out = std::make_unique<ProfileRecord>();
-  std::memset(out.get(), 0xAB, sizeof *out);
-  int index = 99;
-  EXPECT_FALSE(record.copy_current(*out, index));  // starts cleared: -1
-  for (int bad : {-1, 5, 1 << 30}) {
-    record.modify([bad](SettingsRecord& r) { r.CurrentProfile = bad; });
-    EXPECT_FALSE(record.copy_current(*out, index));
-    EXPECT_FALSE(record.current_index(index));
-  }
-  EXPECT_EQ(index, 99);
-  EXPECT_EQ(static_cast<int>(out->ProFileName[0]), 0xABAB);
-
-  auto r = factory_record(4);
-  r->profiles[4].PollingRate = 1;
-  record.replace(*r);
-  ASSERT_TRUE(record.copy_current(*out, index));
-  EXPECT_EQ(index, 4);
-  EXPECT_EQ(std::memcmp(out.get(), &r->profiles[4], sizeof *out), 0);
 }
 
 }  // namespace

@@ -271,6 +271,27 @@ TEST(MacroBlock, BuiltInShortcuts) {
   EXPECT_FALSE(shortcut_block(16, unused));
 }
 
+TEST(MacroBlock, EveryShortcutRecordCountsTheEventsOfItsBlock) {
+  // Over all 256 codes: a code has a built-in block exactly when its record
+  // is a macro record other than the user macro's, and the record's last
+  // byte is the number of 2-byte events in that block.
+  int shortcuts = 0;
+  for (int fn = 0; fn < 256; ++fn) {
+    ButtonRecord b{};
+    b.function = static_cast<uint8_t>(fn);
+    const auto record = button_record(b, 0, 50);
+    MacroBlock block{};
+    const bool has_block = shortcut_block(static_cast<uint8_t>(fn), block);
+    EXPECT_EQ(has_block, record[0] == 0x09 && fn != kFnMacro) << "function " << fn;
+    if (!has_block) continue;
+    ++shortcuts;
+    size_t end = block.size();
+    while (end > 2 && block[end - 1] == 0) --end;
+    EXPECT_EQ(record[3], (end - 2) / 2) << "function " << fn;
+  }
+  EXPECT_EQ(shortcuts, 20);
+}
+
 TEST(MacroBlock, UserMacroEventForms) {
   struct Case {
     MacroEvent event;

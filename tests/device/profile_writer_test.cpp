@@ -35,11 +35,11 @@ std::vector<Step> record_write(const ProfileRecord& p) {
   std::vector<Step> log;
   test::RecordingTransport transport(log);
   test::RecordingSleeper sleeper(log);
-  write_profile(p, transport, sleeper);
+  write_profile_to_device(p, transport, sleeper);
   return log;
 }
 
-TEST(WriteProfile, SequenceWithThreeMacroButtons) {
+TEST(WriteProfileToDevice, SequenceWithThreeMacroButtons) {
   auto p = profile_with_macros(3);
   std::vector<Step> log = record_write(*p);
   EXPECT_EQ(test::shapes(log), test::write_shape(3));
@@ -72,23 +72,23 @@ TEST(WriteProfile, SequenceWithThreeMacroButtons) {
   EXPECT_EQ(test::hex(data[8]).substr(0, 16), "00020D0481041E02");
 }
 
-TEST(WriteProfile, WithoutMacrosNoBlockCommand) {
+TEST(WriteProfileToDevice, WithoutMacrosNoBlockCommand) {
   std::vector<Step> log = record_write(*profile_with_macros(0));
   EXPECT_EQ(test::shapes(log), test::write_shape(0));
   EXPECT_EQ(test::total_sleep_ms(log), 1600);
 }
 
-TEST(WriteProfile, ElevenBlocksAtMost) {
+TEST(WriteProfileToDevice, ElevenBlocksAtMost) {
   std::vector<Step> log = record_write(*profile_with_macros(13));
   EXPECT_EQ(test::shapes(log), test::write_shape(11));
   EXPECT_EQ(test::total_sleep_ms(log), 1600 + 11 * 400);
 }
 
-TEST(SelectProfile, CommandThenPause) {
+TEST(SelectProfileOnDevice, CommandThenPause) {
   std::vector<Step> log;
   test::RecordingTransport transport(log);
   test::RecordingSleeper sleeper(log);
-  select_profile(2, transport, sleeper);
+  select_profile_on_device(2, transport, sleeper);
   ASSERT_EQ(test::shapes(log), (std::vector<std::string>{"F02", "S200"}));
   EXPECT_EQ(test::hex(log[0].bytes), "02020000000000FB");
 }

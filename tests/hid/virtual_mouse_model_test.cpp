@@ -1,9 +1,12 @@
 // The virtual mouse's protocol check and decoding, driven directly.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "common/settings_record.h"
+#include "monitor/device/profile_writer.h"
 #include "tools/virtual-mouse/mouse_commands.h"
 #include "tools/virtual-mouse/mouse_model.h"
 #include "tools/virtual-mouse/transfer_log.h"
@@ -200,6 +203,73 @@ TEST(VirtualMouseDecode, DumpShowsMeanings) {
                            "\"attached\":true,\"connected\":true"}) {
     EXPECT_NE(json.find(part), std::string::npos) << part << " in " << json;
   }
+}
+
+TEST(VirtualMouseOwnChanges, TheMouseHoldsWhatItReports) {
+  struct Case {
+    uint16_t type, value;
+    int profile, level, rate_ms;  // held afterwards
+  } cases[] = {
+      {0x0803, 3, 3, 2, 4},  {0x08FF, 0, 0, 2, 4},  {0x0805, 5, 1, 2, 4},  // no profile 5
+      {0x0704, 4, 1, 4, 4},  {0x0706, 6, 1, 2, 4},  {0x0700, 0, 1, 2, 4},  // levels 1-5 only
+      {0xD000, 1, 1, 2, 8},  {0xD000, 4, 1, 2, 1},  {0xD000, 5, 1, 2, 4},  // intervals 8/4/2/1
+      {0xC000, 0x0505, 1, 2, 4}, {0x0B00, 2, 1, 2, 4}, {0x000A, 1, 1, 2, 4},
+  };
+  for (const Case& c : cases) {
+    MouseModel m;
+    ASSERT_TRUE(run(m, {F(cmd({0x02, 1})), F(cmd({0x0B, 2, 0x08})), F(cmd({0x01, 4}))}).empty());
+    m.report_event(c.type, c.value);
+    EXPECT_EQ(m.state().profile, c.profile) << std::hex << c.type << " " << c.value;
+    EXPECT_EQ(m.state().level, c.level) << std::hex << c.type << " " << c.value;
+    EXPECT_EQ(m.state().rate_ms, c.rate_ms) << std::hex << c.type << " " << c.value;
+  }
+}
+
+// Feeds what the suite writes to the mouse into a model.
+class ModelTransport final : public mt::HidTransport {
+ public:
+  explicit ModelTransport(MouseModel& m) : m_(m) {}
+  int set_feature(const uint8_t* data, int length) override {
+    for (auto& e : m_.feature(data, static_cast<size_t>(length))) errors.push_back(e.message);
+    return length;
+  }
+  int write_usb(const uint8_t* data, int length) override {
+    for (auto& e : m_.data(data, static_cast<size_t>(length))) errors.push_back(e.message);
+    return length;
+  }
+  std::vector<std::string> errors;
+
+ private:
+  MouseModel& m_;
+};
+
+class NoPause final : public mt::Sleeper {
+ public:
+  void sleep_ms(int) override {}
+};
+
+TEST(VirtualMouseOwnChanges, AFactoryResetHoldsTheSuitesFactoryProfile) {
+  // What the suite writes for factory profile 0 ...
+  auto record = std::make_unique<mt::SettingsRecord>();
+  mt::clear(*record);
+  mt::set_factory_defaults(*record);
+  MouseModel written;
+  ModelTransport transport(written);
+  NoPause no_pause;
+  mt::write_profile_to_device(record->profiles[0], transport, no_pause);
+  mt::select_profile_on_device(0, transport, no_pause);
+  ASSERT_TRUE(transport.errors.empty()) << transport.errors[0];
+
+  // ... is what a mouse holds after its own reset, whatever it held before.
+  MouseModel reset;
+  Bytes block(32, 0x11);
+  ASSERT_TRUE(run(reset, {F(cmd({0x03, 0x00, 0x0F, 0xD8, 0x40})), F(cmd({0x02, 4})), F(cmd({0x0C, 1, 2, 3})),
+                          F(cmd({0x13, 1, 0x80})), {false, block}, {false, block}, {false, block}, {false, block}})
+                  .empty());
+  ASSERT_EQ(reset.state().macros.size(), 1u);
+  reset.report_event(0x0B00, 3);
+  EXPECT_EQ(reset.state_json(true, true), written.state_json(true, true));
+  EXPECT_TRUE(reset.state().macros.empty());
 }
 
 TEST(VirtualMouseCommands, ParsesLines) {

@@ -1,10 +1,9 @@
 // The pure parts of Monitor's channel and application: the on-screen message
-// taken from WM_COPYDATA, the OSD settings, the shared block's copies, the
-// icon's tip and the command line.
+// taken from WM_COPYDATA, the OSD settings, the icon's tip and the command
+// line.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "common/settings_files.h"
@@ -12,13 +11,11 @@
 #include "monitor/monitor_app.h"
 #include "monitor_test_support.h"
 #include "platform/ini_file.h"
-#include "platform/qt/tray_icon.h"
-#include "platform/window_messages.h"
+#include "monitor/tray_icon.h"
 
 namespace mt {
 namespace {
 
-using monitor_test::PrivateRuntime;
 using monitor_test::TempFolder;
 
 // A WM_COPYDATA payload: the units little-endian, padded with `fill` to `bytes`.
@@ -82,72 +79,46 @@ TEST(OsdSettings, ConfigWordIsUnsigned) {
   EXPECT_EQ(osd_profile_lparam(3), 3 << 16);
 }
 
-TEST(OsdSettings, MissingOrDamagedReadsAsZero) {
+TEST(OsdSettings, MissingOrDamagedKeepsWhatWasThere) {
   TempFolder folder;
   const std::string ini = config_ini_path(folder.path());
-  auto zero = [](const OsdSettings& o) { return o.show_profile_osd == 0 && o.config_high == 0 && o.config_low == 0; };
-  EXPECT_TRUE(zero(load_osd_settings(folder.path()))) << "no config.ini";
+  auto is = [](const OsdSettings& o, int show, int high, int low) {
+    return o.show_profile_osd == show && o.config_high == high && o.config_low == low;
+  };
+  OsdSettings osd;
+  osd.show_profile_osd = 1;
+  osd.config_high = 3;
+  EXPECT_FALSE(load_osd_settings(folder.path(), osd));
+  EXPECT_TRUE(is(osd, 1, 3, 0)) << "no config.ini";
 
   uint8_t raw[kOsdSettingsBytes] = {};
-  raw[8] = 1;
   raw[32] = 7;
   raw[36] = 9;
   ASSERT_TRUE(platform::ini_set_struct(ini, u"OSDSetting", u"config", raw, sizeof raw));
-  OsdSettings good = load_osd_settings(folder.path());
-  EXPECT_EQ(good.show_profile_osd, 1);
-  EXPECT_EQ(good.config_high, 7);
-  EXPECT_EQ(good.config_low, 9);
+  ASSERT_TRUE(load_osd_settings(folder.path(), osd));
+  EXPECT_TRUE(is(osd, 0, 7, 9));
 
-  // Shorter than the structure: not taken at all.
+  // Shorter than the structure, or a bad checksum: not taken at all.
   ASSERT_TRUE(platform::ini_set_struct(ini, u"OSDSetting", u"config", raw, 100));
-  EXPECT_TRUE(zero(load_osd_settings(folder.path()))) << "wrong length";
-}
-
-TEST(SharedBlock, RecordRoundTripsAndASecondHolderOfTheMutexStopsTheStart) {
-  PrivateRuntime runtime;
-  CMonitorChannel channel;
-  ASSERT_EQ(channel.create_mutex(), CMonitorChannel::Status::ok);
-  ASSERT_TRUE(channel.create_block());
-
-  auto record = std::make_unique<SettingsRecord>();
-  clear(*record);
-  set_factory_defaults(*record);
-  record->CurrentProfile = 2;
-  record->global_changed = 77;  // the last field: the whole record is copied
-  LockedRecord mine;
-  mine.replace(*record);
-  ASSERT_TRUE(channel.publish(mine));
-
-  // What Option sees, and what it writes back.
-  platform::SharedBlock view = platform::SharedBlock::open(platform::SHARED_BLOCK_NAME, sizeof(SettingsRecord));
-  ASSERT_TRUE(view.valid());
-  EXPECT_EQ(std::memcmp(view.data(), record.get(), sizeof *record), 0);
-  auto* in_block = static_cast<SettingsRecord*>(view.data());
-  in_block->CurrentProfile = 4;
-  in_block->profiles[4].PollingRate = 3;
-  ASSERT_TRUE(channel.fetch(mine));
-  int index = -1;
-  ASSERT_TRUE(mine.current_index(index));
-  EXPECT_EQ(index, 4);
-  mine.read([](const SettingsRecord& r) {
-    EXPECT_EQ(r.profiles[4].PollingRate, 3);
-    EXPECT_EQ(r.global_changed, 77);
-  });
-
-  CMonitorChannel second;
-  EXPECT_EQ(second.create_mutex(), CMonitorChannel::Status::mutex_in_use);
-  channel.close();
-  EXPECT_FALSE(channel.publish(mine)) << "no block after close";
+  EXPECT_FALSE(load_osd_settings(folder.path(), osd));
+  EXPECT_TRUE(is(osd, 0, 7, 9)) << "wrong length";
+  ASSERT_TRUE(platform::ini_set_struct(ini, u"OSDSetting", u"config", raw, sizeof raw));
+  std::u16string hex = platform::ini_get_string(ini, u"OSDSetting", u"config", u"");
+  hex.back() = hex.back() == u'0' ? u'1' : u'0';
+  ASSERT_TRUE(platform::ini_set_string(ini, u"OSDSetting", u"config", hex));
+  osd.config_low = 1;
+  EXPECT_FALSE(load_osd_settings(folder.path(), osd));
+  EXPECT_TRUE(is(osd, 0, 7, 1)) << "bad checksum";
 }
 
 TEST(TrayTip, CutTo127UnitsWithoutSplittingAPair) {
-  EXPECT_EQ(platform::tray_tip_text(u"Morvath T60R"), u"Morvath T60R");
-  EXPECT_EQ(platform::tray_tip_text(std::u16string(200, u'a')), std::u16string(127, u'a'));
+  EXPECT_EQ(tray_tip_text(u"Morvath T60R"), u"Morvath T60R");
+  EXPECT_EQ(tray_tip_text(std::u16string(200, u'a')), std::u16string(127, u'a'));
   // A pair at units 126-127 would leave a lone half at the cut.
   std::u16string tip = std::u16string(126, u'a') + u"\U0001F5B1" + u"b";
-  EXPECT_EQ(platform::tray_tip_text(tip), std::u16string(126, u'a'));
+  EXPECT_EQ(tray_tip_text(tip), std::u16string(126, u'a'));
   std::u16string exact = std::u16string(125, u'a') + u"\U0001F5B1";
-  EXPECT_EQ(platform::tray_tip_text(exact), exact);
+  EXPECT_EQ(tray_tip_text(exact), exact);
 }
 
 TEST(CommandLine, StartWithOptionOnlyWhenTheFirstCharacterIs1) {

@@ -8,10 +8,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <thread>
 
 #include "common/pointer_settings_fake.h"
+#include "common/product.h"
 #include "common/settings_files.h"
 #include "monitor/monitor_wnd.h"
 #include "monitor_test_support.h"
@@ -76,7 +78,7 @@ class MonitorWndTest : public ::testing::Test {
     set_factory_defaults(*record);
     record->LanguageID = 0;
     if (edit) edit(*record);
-    ASSERT_EQ(save_settings(*record, folder.path(), nullptr), 1);
+    ASSERT_EQ(save_settings(*record, settings_path(), nullptr), 1);
     uint8_t osd[kOsdSettingsBytes] = {};
     osd[8] = static_cast<uint8_t>(show_profile_osd);
     osd[32] = 0x02, osd[33] = 0x01;  // high 0x0102
@@ -88,6 +90,7 @@ class MonitorWndTest : public ::testing::Test {
     link = std::make_unique<RecordingLink>(present);
     CMonitorWnd::Setup setup;
     setup.folder = folder.path();
+    setup.settings_folder = settings_path();
     setup.start_with_option = with_option;
     setup.registry_file = config_home.path() + "registry.ini";
     CMonitorWnd::Services services;
@@ -103,20 +106,22 @@ class MonitorWndTest : public ::testing::Test {
     return wnd->create();
   }
 
-  std::string ini() const { return config_ini_path(folder.path()); }
+  // Where config.ini and config/ are: the program folder unless a test names another.
+  std::string settings_path() const { return settings_folder.empty() ? folder.path() : settings_folder; }
+  std::string ini() const { return config_ini_path(settings_path()); }
   int setting(const char16_t* key) const { return pm::ini_get_int(ini(), u"Setting", key, -99); }
 
   // Option's view of the shared block.
   std::unique_ptr<SettingsRecord> block() const {
     auto out = std::make_unique<SettingsRecord>();
-    pm::SharedBlock view = pm::SharedBlock::open(pm::SHARED_BLOCK_NAME, sizeof(SettingsRecord));
+    pm::SharedBlock view = pm::SharedBlock::open(SHARED_BLOCK_NAME, sizeof(SettingsRecord));
     EXPECT_TRUE(view.valid());
     if (view.valid()) std::memcpy(out.get(), view.data(), sizeof *out);
     return out;
   }
   // What Option does on Apply: the block is changed, then a message is posted.
   void edit_block(const std::function<void(SettingsRecord&)>& edit) const {
-    pm::SharedBlock view = pm::SharedBlock::open(pm::SHARED_BLOCK_NAME, sizeof(SettingsRecord));
+    pm::SharedBlock view = pm::SharedBlock::open(SHARED_BLOCK_NAME, sizeof(SettingsRecord));
     ASSERT_TRUE(view.valid());
     edit(*static_cast<SettingsRecord*>(view.data()));
   }
@@ -141,6 +146,7 @@ class MonitorWndTest : public ::testing::Test {
 
   PrivateRuntime runtime;
   TempFolder folder;
+  std::string settings_folder;
   TempFolder config_home;
   std::unique_ptr<RecordingLink> link;
   RecordingPointerSystem pointer;
@@ -155,14 +161,14 @@ class MonitorWndTest : public ::testing::Test {
 
 TEST_F(MonitorWndTest, StartWithTheMouseWritesTheProfileOnTimer502AndTellsNobody) {
   write_settings();
-  Peer option(pm::OPTION_WINDOW_TITLE);
-  Peer osd(pm::OSD_WINDOW_TITLE);
+  Peer option(OPTION_WINDOW_TITLE);
+  Peer osd(OSD_WINDOW_TITLE);
   std::vector<std::unique_ptr<Peer>> companions;
-  for (const char* t : pm::OSD_COMPANION_TITLES) companions.push_back(std::make_unique<Peer>(t));
+  for (const char* t : OSD_COMPANION_TITLES) companions.push_back(std::make_unique<Peer>(t));
   ASSERT_TRUE(option.ok() && osd.ok());
 
   ASSERT_TRUE(start(true));
-  EXPECT_TRUE(pm::window_exists(pm::MONITOR_WINDOW_TITLE));
+  EXPECT_TRUE(pm::window_exists(MONITOR_WINDOW_TITLE));
   EXPECT_EQ(wnd->connection_state(), kStateConnected);
   EXPECT_TRUE(wnd->timer_active(CMonitorWnd::TIMER_PROGRAM_WATCH));
   EXPECT_TRUE(wnd->timer_active(CMonitorWnd::TIMER_FIRST_APPLY));
@@ -189,10 +195,10 @@ TEST_F(MonitorWndTest, StartWithTheMouseWritesTheProfileOnTimer502AndTellsNobody
   std::vector<std::string> calls = link->calls();
   std::vector<std::string> tail(calls.end() - 4, calls.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"close_report", "close_feature", "close_monitor", "unload"}));
-  EXPECT_FALSE(pm::window_exists(pm::MONITOR_WINDOW_TITLE));
+  EXPECT_FALSE(pm::window_exists(MONITOR_WINDOW_TITLE));
 
   std::vector<Received> to_option = option.collect();
-  EXPECT_EQ(count(to_option, pm::WM_OPT_APPLY_DONE), 0) << "the first write is not announced";
+  EXPECT_EQ(count(to_option, WM_OPT_APPLY_DONE), 0) << "the first write is not announced";
   EXPECT_EQ(count(to_option, pm::WM_CLOSE), 1);
   EXPECT_EQ(count(osd.collect(), pm::WM_CLOSE), 1);
   for (auto& c : companions) EXPECT_EQ(count(c->collect(), pm::WM_CLOSE), 1);
@@ -219,11 +225,11 @@ TEST_F(MonitorWndTest, StartWithOptionFlagStartsOptionOnlyWithTheMouse) {
 
 TEST_F(MonitorWndTest, AnotherHolderOfTheBlockMutexStopsTheStart) {
   write_settings();
-  pm::NamedMutex option_holds = pm::NamedMutex::create(pm::SHARED_BLOCK_MUTEX_NAME);
+  pm::NamedMutex option_holds = pm::NamedMutex::create(SHARED_BLOCK_MUTEX_NAME);
   ASSERT_TRUE(option_holds.valid());
   EXPECT_FALSE(start(true));
   EXPECT_FALSE(wnd->exists());
-  EXPECT_FALSE(pm::window_exists(pm::MONITOR_WINDOW_TITLE));
+  EXPECT_FALSE(pm::window_exists(MONITOR_WINDOW_TITLE));
   EXPECT_FALSE(contains(link->calls(), "open_report")) << "the mouse is not opened";
 }
 
@@ -237,16 +243,16 @@ TEST_F(MonitorWndTest, MessageTableReturns) {
     WindowMessage m;
     std::intptr_t result;
   } cases[] = {
-      {msg(pm::WM_MON_APPLY_ALL), 0},
-      {msg(pm::WM_MON_COPY_BLOCK), 0},
-      {msg(pm::WM_MON_APPLY_SYSTEM), 0},
-      {msg(pm::WM_MON_RESERVED), 0},
+      {msg(WM_MON_APPLY_ALL), 0},
+      {msg(WM_MON_COPY_BLOCK), 0},
+      {msg(WM_MON_APPLY_SYSTEM), 0},
+      {msg(WM_MON_RESERVED), 0},
       {msg(pm::WM_DEVICECHANGE, 7), 1},
-      {msg(CMonitorWnd::WM_MON_1327), 1},
-      {msg(pm::WM_MON_DEVICE_EVENT, 0x4000, 1), 1},
-      {msg(pm::WM_MON_DEVICE_CONNECTION, 7), 1},
+      {msg(WM_MON_1327), 1},
+      {msg(WM_MON_DEVICE_EVENT, 0x4000, 1), 1},
+      {msg(WM_MON_DEVICE_CONNECTION, 7), 1},
       {copy_short, 1},
-      {msg(pm::WM_MON_TRAY, 0, CMonitorWnd::kTrayLeftDown), 0},
+      {msg(WM_MON_TRAY, 0, pm::WM_LBUTTONDOWN), 0},
   };
   for (const Case& c : cases) EXPECT_EQ(wnd->window_proc(c.m), c.result) << "message " << c.m.msg;
   EXPECT_EQ(wnd->connection_state(), kStateNoMouse) << "1326 with wParam 7 changes nothing";
@@ -255,22 +261,22 @@ TEST_F(MonitorWndTest, MessageTableReturns) {
 TEST_F(MonitorWndTest, ApplyWithoutTheMouseTakesTheBlockAndAnswersAtOnce) {
   write_settings();
   ASSERT_TRUE(start(false));
-  Peer option(pm::OPTION_WINDOW_TITLE);
-  Peer osd(pm::OSD_WINDOW_TITLE);
+  Peer option(OPTION_WINDOW_TITLE);
+  Peer osd(OSD_WINDOW_TITLE);
   edit_block([](SettingsRecord& r) {
     r.CurrentProfile = 2;
     r.profiles[2].DbleClickSpeed = 777;
   });
 
-  EXPECT_EQ(wnd->window_proc(msg(pm::WM_MON_APPLY_ALL)), 0);
+  EXPECT_EQ(wnd->window_proc(msg(WM_MON_APPLY_ALL)), 0);
   EXPECT_EQ(current_profile(), 2);
   EXPECT_EQ(pointer.double_click_ms, 777);
   std::vector<Received> to_option = option.collect();
   ASSERT_EQ(to_option.size(), 1u);
-  EXPECT_EQ(to_option[0].msg, pm::WM_OPT_APPLY_DONE);
+  EXPECT_EQ(to_option[0].msg, WM_OPT_APPLY_DONE);
   std::vector<Received> to_osd = osd.collect();
   ASSERT_EQ(to_osd.size(), 1u);
-  EXPECT_EQ(to_osd[0].msg, pm::WM_OSD_CONFIG);
+  EXPECT_EQ(to_osd[0].msg, WM_OSD_CONFIG);
   EXPECT_EQ(to_osd[0].wparam, 0u);
   EXPECT_EQ(to_osd[0].lparam, 0x01020304);
   wnd->destroy();
@@ -280,33 +286,53 @@ TEST_F(MonitorWndTest, ApplyWithoutTheMouseTakesTheBlockAndAnswersAtOnce) {
 TEST_F(MonitorWndTest, TwoAppliesWithTheMouseAreTwoWritesEachAnswered) {
   write_settings();
   ASSERT_TRUE(start(true));
-  Peer option(pm::OPTION_WINDOW_TITLE);
+  Peer option(OPTION_WINDOW_TITLE);
   edit_block([](SettingsRecord& r) { r.profiles[0].PollingRate = 0; });
-  wnd->window_proc(msg(pm::WM_MON_APPLY_ALL));
-  wnd->window_proc(msg(pm::WM_MON_APPLY_ALL));
-  EXPECT_TRUE(option.wait_for(pm::WM_OPT_APPLY_DONE));
+  wnd->window_proc(msg(WM_MON_APPLY_ALL));
+  wnd->window_proc(msg(WM_MON_APPLY_ALL));
+  EXPECT_TRUE(option.wait_for(WM_OPT_APPLY_DONE));
   wnd->destroy();
-  EXPECT_EQ(count(option.collect(), pm::WM_OPT_APPLY_DONE), 2);
+  EXPECT_EQ(count(option.collect(), WM_OPT_APPLY_DONE), 2);
   EXPECT_EQ(count_of(transfers(), "F01"), 2);
   // Rate 0 (125 reports/s) came from the block: interval 8 ms.
   EXPECT_EQ(link->features().front()[1], 8);
 }
 
-TEST_F(MonitorWndTest, ReloadsTheOsdSettingsOnApply) {
+TEST_F(MonitorWndTest, ReloadsTheOsdSettingsOnApplyAndKeepsThemWhenTheValueIsBad) {
   write_settings(0);
   ASSERT_TRUE(start(true));
   EXPECT_EQ(wnd->osd_settings().show_profile_osd, 0);
   uint8_t osd[kOsdSettingsBytes] = {};
   osd[8] = 1;
+  osd[32] = 0x05;  // high word 5
   ASSERT_TRUE(pm::ini_set_struct(ini(), u"OSDSetting", u"config", osd, sizeof osd));
-  wnd->window_proc(msg(pm::WM_MON_APPLY_ALL));
+  wnd->window_proc(msg(WM_MON_APPLY_ALL));
   EXPECT_EQ(wnd->osd_settings().show_profile_osd, 1);
+
+  // A damaged value, then no config.ini at all: the settings Monitor had
+  // stay, so the display gets the same word and still hears of profiles.
+  Peer osd_window(OSD_WINDOW_TITLE);
+  ASSERT_TRUE(pm::ini_set_string(ini(), u"OSDSetting", u"config", u"00FF"));
+  wnd->window_proc(msg(WM_MON_APPLY_ALL));
+  ASSERT_TRUE(std::filesystem::remove(ini()));
+  wnd->window_proc(msg(WM_MON_APPLY_ALL));
+  EXPECT_EQ(wnd->osd_settings().show_profile_osd, 1);
+  EXPECT_EQ(wnd->osd_settings().config_high, 5);
+  wnd->window_proc(msg(WM_MON_DEVICE_EVENT, 0x0801, 1));
+  std::vector<Received> got = osd_window.collect();
+  ASSERT_EQ(got.size(), 3u);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(got[i].msg, WM_OSD_CONFIG);
+    EXPECT_EQ(got[i].lparam, 0x00050000);
+  }
+  EXPECT_EQ(got[2].msg, WM_OSD_SHOW);
+  EXPECT_EQ(got[2].lparam, 1 << 16);
 }
 
 TEST_F(MonitorWndTest, OnScreenMessageFromCopyData) {
   write_settings();
   ASSERT_TRUE(start(true));
-  Peer osd(pm::OSD_WINDOW_TITLE);
+  Peer osd(OSD_WINDOW_TITLE);
   std::vector<uint8_t> data(302, 0);
   const char16_t text[] = u"#CPU 42%";
   for (std::size_t i = 0; i + 1 < std::size(text); ++i) {
@@ -319,7 +345,7 @@ TEST_F(MonitorWndTest, OnScreenMessageFromCopyData) {
   EXPECT_EQ(pm::ini_get_string(ini(), u"OSDData", u"Message", u"?"), u"CPU 42%");
   std::vector<Received> got = osd.collect();
   ASSERT_EQ(got.size(), 1u);
-  EXPECT_EQ(got[0].msg, pm::WM_OSD_SHOW);
+  EXPECT_EQ(got[0].msg, WM_OSD_SHOW);
   EXPECT_EQ(got[0].wparam, 50u);
   EXPECT_EQ(got[0].lparam, 0);
 
@@ -331,7 +357,7 @@ TEST_F(MonitorWndTest, OnScreenMessageFromCopyData) {
   EXPECT_TRUE(osd.collect().size() == 1u);
 
   // Removed: stored, but the display is not told.
-  wnd->window_proc(msg(pm::WM_MON_DEVICE_CONNECTION, 0));
+  wnd->window_proc(msg(WM_MON_DEVICE_CONNECTION, 0));
   osd.clear();
   data[2] = 'G';
   m.data = data;
@@ -345,12 +371,12 @@ TEST_F(MonitorWndTest, ProfileChangedOnTheMouse) {
     SCOPED_TRACE(show);
     write_settings(show, [](SettingsRecord& r) { r.profiles[3].DbleClickSpeed = 612; });
     ASSERT_TRUE(start(true));
-    Peer option(pm::OPTION_WINDOW_TITLE);
-    Peer osd(pm::OSD_WINDOW_TITLE);
+    Peer option(OPTION_WINDOW_TITLE);
+    Peer osd(OSD_WINDOW_TITLE);
 
-    EXPECT_EQ(wnd->window_proc(msg(pm::WM_MON_DEVICE_EVENT, 0x0805, 5)), 1);  // no profile 5
+    EXPECT_EQ(wnd->window_proc(msg(WM_MON_DEVICE_EVENT, 0x0805, 5)), 1);  // no profile 5
     EXPECT_EQ(current_profile(), 0);
-    EXPECT_EQ(wnd->window_proc(msg(pm::WM_MON_DEVICE_EVENT, 0x0803, 3)), 1);
+    EXPECT_EQ(wnd->window_proc(msg(WM_MON_DEVICE_EVENT, 0x0803, 3)), 1);
     EXPECT_EQ(current_profile(), 3);
     EXPECT_EQ(setting(u"CurrentProfile"), 3);
     EXPECT_EQ(block()->CurrentProfile, 3);
@@ -359,11 +385,11 @@ TEST_F(MonitorWndTest, ProfileChangedOnTheMouse) {
 
     std::vector<Received> to_option = option.collect();
     ASSERT_EQ(to_option.size(), 1u);
-    EXPECT_EQ(to_option[0].msg, pm::WM_OPT_PROFILE_CHANGED);
+    EXPECT_EQ(to_option[0].msg, WM_OPT_PROFILE_CHANGED);
     std::vector<Received> to_osd = osd.collect();
     if (show == 1) {
       ASSERT_EQ(to_osd.size(), 1u);
-      EXPECT_EQ(to_osd[0].msg, pm::WM_OSD_SHOW);
+      EXPECT_EQ(to_osd[0].msg, WM_OSD_SHOW);
       EXPECT_EQ(to_osd[0].wparam, 40u);
       EXPECT_EQ(to_osd[0].lparam, 3 << 16);
     } else {
@@ -377,7 +403,7 @@ TEST_F(MonitorWndTest, ProfileChangedOnTheMouse) {
 TEST_F(MonitorWndTest, LevelChangesOnTheMouse) {
   write_settings();
   ASSERT_TRUE(start(true));
-  Peer option(pm::OPTION_WINDOW_TITLE);
+  Peer option(OPTION_WINDOW_TITLE);
   struct Case {
     uint16_t type, value;
     bool announced;
@@ -391,8 +417,8 @@ TEST_F(MonitorWndTest, LevelChangesOnTheMouse) {
       {0xD000, 0x0004, true},
   };
   for (const Case& c : cases) {
-    wnd->window_proc(msg(pm::WM_MON_DEVICE_EVENT, c.type, c.value));
-    EXPECT_EQ(count(option.collect(), pm::WM_OPT_LEVEL_CHANGED), c.announced ? 1 : 0)
+    wnd->window_proc(msg(WM_MON_DEVICE_EVENT, c.type, c.value));
+    EXPECT_EQ(count(option.collect(), WM_OPT_LEVEL_CHANGED), c.announced ? 1 : 0)
         << std::hex << c.type << " " << c.value;
     option.clear();
   }
@@ -411,12 +437,12 @@ TEST_F(MonitorWndTest, FactoryResetOnTheMouse) {
     pm::set_fixed_text(r.profiles[1].ProFileName, u"Mine");
   });
   ASSERT_TRUE(start(true));
-  Peer option(pm::OPTION_WINDOW_TITLE);
-  wnd->window_proc(msg(pm::WM_MON_DEVICE_EVENT, 0x0B00, 3));
+  Peer option(OPTION_WINDOW_TITLE);
+  wnd->window_proc(msg(WM_MON_DEVICE_EVENT, 0x0B00, 3));
   EXPECT_EQ(current_profile(), 0);
   EXPECT_EQ(setting(u"CurrentProfile"), 0);
   auto reread = std::make_unique<ProfileRecord>();
-  ASSERT_TRUE(read_profile(*reread, profile_file_path(folder.path(), 1)));
+  ASSERT_TRUE(read_profile_file(*reread, profile_file_path(folder.path(), 1)));
   EXPECT_EQ(platform::fixed_text(reread->ProFileName), u"Default2");
   auto published = block();
   EXPECT_EQ(published->CurrentProfile, 0);
@@ -424,33 +450,61 @@ TEST_F(MonitorWndTest, FactoryResetOnTheMouse) {
   EXPECT_EQ(published->section_changed[4][4], 1);
   std::vector<Received> got = option.collect();
   ASSERT_EQ(got.size(), 1u);
-  EXPECT_EQ(got[0].msg, pm::WM_OPT_DEVICE_RESET);
+  EXPECT_EQ(got[0].msg, WM_OPT_DEVICE_RESET);
+}
+
+TEST_F(MonitorWndTest, SettingsGoToTheSettingsFolderAndNothingElseDoes) {
+  // An installed program folder: settings elsewhere, Option still started
+  // from the program folder, and nothing written into it.
+  TempFolder settings;
+  settings_folder = settings.path();
+  write_settings(1, [](SettingsRecord& r) { r.CurrentProfile = 3; });
+  ASSERT_TRUE(start(true, true));
+  EXPECT_EQ(current_profile(), 3);
+  EXPECT_EQ(launcher.started, std::vector<std::string>{folder.path() + "Option"});
+  EXPECT_EQ(setting(u"Device"), 1);
+
+  wnd->window_proc(msg(WM_MON_DEVICE_EVENT, 0x0802, 2));
+  EXPECT_EQ(setting(u"CurrentProfile"), 2);
+  std::vector<uint8_t> data(302, 0);
+  data[2] = 'H', data[4] = 'i';
+  WindowMessage copy = msg(pm::WM_COPYDATA, 1234);
+  copy.data = data;
+  wnd->window_proc(copy);
+  EXPECT_EQ(pm::ini_get_string(ini(), u"OSDData", u"Message", u"?"), u"Hi");
+  wnd->window_proc(msg(WM_MON_DEVICE_EVENT, 0x0B00, 3));
+  auto reread = std::make_unique<ProfileRecord>();
+  EXPECT_TRUE(read_profile_file(*reread, profile_file_path(settings.path(), 4)));
+  wnd->destroy();
+
+  EXPECT_FALSE(std::filesystem::exists(config_ini_path(folder.path())));
+  EXPECT_FALSE(std::filesystem::exists(config_dir_path(folder.path())));
 }
 
 TEST_F(MonitorWndTest, RemovalAndArrival) {
   write_settings();
   ASSERT_TRUE(start(true));
-  Peer option(pm::OPTION_WINDOW_TITLE);
+  Peer option(OPTION_WINDOW_TITLE);
   link->clear();
 
-  wnd->window_proc(msg(pm::WM_MON_DEVICE_CONNECTION, 0));
+  wnd->window_proc(msg(WM_MON_DEVICE_CONNECTION, 0));
   EXPECT_EQ(wnd->connection_state(), kStateRemoved);
   EXPECT_EQ(link->calls(), (std::vector<std::string>{"close_report", "close_feature"}));
   EXPECT_FALSE(wnd->tray_icon_added());
   EXPECT_FALSE(wnd->timer_active(CMonitorWnd::TIMER_PROGRAM_WATCH));
   EXPECT_EQ(setting(u"Device"), 0);
   EXPECT_EQ(count(option.collect(), pm::WM_CLOSE), 1) << "Option closes while the mouse is away";
-  wnd->window_proc(msg(pm::WM_MON_DEVICE_CONNECTION, 0));
+  wnd->window_proc(msg(WM_MON_DEVICE_CONNECTION, 0));
   EXPECT_EQ(link->calls().size(), 2u) << "a second removal is ignored";
 
   link->clear();
-  wnd->window_proc(msg(pm::WM_MON_DEVICE_CONNECTION, 1));
+  wnd->window_proc(msg(WM_MON_DEVICE_CONNECTION, 1));
   EXPECT_EQ(waits, std::vector<int>{CMonitorWnd::kArrivalWaitMs});
   EXPECT_EQ(wnd->connection_state(), kStateConnected);
   EXPECT_TRUE(wnd->tray_icon_added());
   EXPECT_TRUE(wnd->timer_active(CMonitorWnd::TIMER_PROGRAM_WATCH));
   EXPECT_EQ(setting(u"Device"), 1);
-  wnd->window_proc(msg(pm::WM_MON_DEVICE_CONNECTION, 1));
+  wnd->window_proc(msg(WM_MON_DEVICE_CONNECTION, 1));
   EXPECT_EQ(waits.size(), 1u) << "a second arrival neither waits nor writes";
   wnd->destroy();
   std::vector<std::string> calls = link->calls();
@@ -464,7 +518,7 @@ TEST_F(MonitorWndTest, RemovalAndArrival) {
 TEST_F(MonitorWndTest, EventsFromTheLibraryThreadReachTheWindow) {
   write_settings();
   ASSERT_TRUE(start(true));
-  std::thread library([&] { link->post_from_library(pm::WM_MON_DEVICE_EVENT, 0x0802, 2); });
+  std::thread library([&] { link->post_from_library(WM_MON_DEVICE_EVENT, 0x0802, 2); });
   library.join();
   for (int i = 0; i < 100 && current_profile() != 2; ++i) wnd->endpoint()->dispatch(50);
   EXPECT_EQ(current_profile(), 2);
@@ -474,14 +528,14 @@ TEST_F(MonitorWndTest, OpenOptionFromTheMouseAndFromASecondStart) {
   write_settings();
   ASSERT_TRUE(start(true));
   launcher.started.clear();
-  wnd->window_proc(msg(pm::WM_MON_DEVICE_EVENT, 0x00A0, 0));
+  wnd->window_proc(msg(WM_MON_DEVICE_EVENT, 0x00A0, 0));
   EXPECT_TRUE(launcher.started.empty()) << "comes as WM_COMMAND to the window";
   dispatch_own();
   EXPECT_EQ(launcher.started, std::vector<std::string>{folder.path() + "Option"});
 
   // What a second Monitor started with "1" posts.
-  Peer option(pm::OPTION_WINDOW_TITLE);
-  ASSERT_TRUE(pm::post_message(pm::MONITOR_WINDOW_TITLE, pm::WM_COMMAND, CMonitorWnd::ID_TRAY_OPEN_OPTION, 0));
+  Peer option(OPTION_WINDOW_TITLE);
+  ASSERT_TRUE(pm::post_message(MONITOR_WINDOW_TITLE, pm::WM_COMMAND, ID_TRAY_OPEN_OPTION, 0));
   dispatch_own();
   EXPECT_EQ(launcher.started.size(), 1u) << "Option runs: no second copy";
 }
@@ -489,13 +543,13 @@ TEST_F(MonitorWndTest, OpenOptionFromTheMouseAndFromASecondStart) {
 TEST_F(MonitorWndTest, ExitEndsTheWindow) {
   write_settings();
   ASSERT_TRUE(start(true));
-  EXPECT_EQ(wnd->window_proc(msg(pm::WM_COMMAND, CMonitorWnd::ID_TRAY_EXIT)), 0);
+  EXPECT_EQ(wnd->window_proc(msg(pm::WM_COMMAND, ID_TRAY_EXIT)), 0);
   dispatch_own();  // the WM_CLOSE it posted
   EXPECT_TRUE(wnd->exists()) << "not inside its own dispatch";
   QCoreApplication::processEvents();
   EXPECT_FALSE(wnd->exists());
   EXPECT_EQ(destroyed, 1);
-  EXPECT_FALSE(pm::window_exists(pm::MONITOR_WINDOW_TITLE));
+  EXPECT_FALSE(pm::window_exists(MONITOR_WINDOW_TITLE));
 }
 
 TEST_F(MonitorWndTest, ProgramWatchSwitchesToTheBoundProfile) {
@@ -505,8 +559,8 @@ TEST_F(MonitorWndTest, ProgramWatchSwitchesToTheBoundProfile) {
   });
   processes.names[42] = "game.exe";
   ASSERT_TRUE(start(true));
-  Peer option(pm::OPTION_WINDOW_TITLE);
-  Peer osd(pm::OSD_WINDOW_TITLE);
+  Peer option(OPTION_WINDOW_TITLE);
+  Peer osd(OSD_WINDOW_TITLE);
 
   wnd->window_proc(msg(pm::WM_TIMER, CMonitorWnd::TIMER_PROGRAM_WATCH));
   EXPECT_EQ(current_profile(), 0) << "no foreground program";
@@ -523,12 +577,12 @@ TEST_F(MonitorWndTest, ProgramWatchSwitchesToTheBoundProfile) {
   ASSERT_EQ(features.size(), 1u);
   EXPECT_EQ(features[0][0], 0x02);
   EXPECT_EQ(features[0][1], 1);
-  EXPECT_EQ(count(option.collect(), pm::WM_OPT_PROFILE_CHANGED), 1);
+  EXPECT_EQ(count(option.collect(), WM_OPT_PROFILE_CHANGED), 1);
   // Told once by the window and once more by the device thread after the select.
   std::vector<Received> to_osd = osd.collect();
   int shows = 0;
   for (const Received& r : to_osd)
-    if (r.msg == pm::WM_OSD_SHOW) {
+    if (r.msg == WM_OSD_SHOW) {
       ++shows;
       EXPECT_EQ(r.wparam, 40u);
       EXPECT_EQ(r.lparam, 1 << 16);

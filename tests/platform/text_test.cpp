@@ -41,6 +41,39 @@ TEST(Text, CaseInsensitiveAsciiOnly) {
   EXPECT_FALSE(platform::equals_ignore_case(u"Mouse", u"MouseSpeed"));
   EXPECT_FALSE(platform::equals_ignore_case(u"[", u"{"));  // 0x5B vs 0x7B: only letters fold
   EXPECT_FALSE(platform::equals_ignore_case(u"\u00FC", u"\u00DC"));
+  EXPECT_TRUE(platform::equals_ignore_case(std::string_view("Quake3.EXE"), std::string_view("quake3.exe")));
+  EXPECT_FALSE(platform::equals_ignore_case(std::string_view("a@"), std::string_view("a`")));  // 0x40 vs 0x60
+  static_assert(platform::ascii_lower('Z') == 'z' && platform::ascii_lower('[') == '[');
+  static_assert(platform::ascii_lower(u'\u00C4') == u'\u00C4');
+
+  EXPECT_TRUE(platform::contains_ignore_case(u"C:\\Program Files\\ITUNES\\iTunes.exe", u"itunes"));
+  EXPECT_TRUE(platform::contains_ignore_case(u"abc", u""));
+  EXPECT_FALSE(platform::contains_ignore_case(u"winam", u"winamp"));
+  EXPECT_FALSE(platform::contains_ignore_case(u"real play", u"realplay"));
+}
+
+TEST(Text, TrimTakesOnlyTheGivenBlanks) {
+  struct Case {
+    std::u16string_view in, blanks, out;
+  } cases[] = {
+      {u" \t a b \t ", u" \t", u"a b"},
+      {u"\n x \n", u" \t", u"\n x \n"},  // a line break is not in this set
+      {u"\n\v\f\r x\r\n", platform::WHITE_SPACE, u"x"},
+      {u"   ", u" ", u""},
+      {u"", u" ", u""},
+      {u" x ", u"", u" x "},
+  };
+  for (const auto& c : cases) EXPECT_EQ(platform::trim(c.in, c.blanks), c.out);
+  EXPECT_EQ(platform::trim(std::string_view(" \tid=1\t"), std::string_view(" \t")), "id=1");
+}
+
+TEST(Text, WellFormedUtf16) {
+  const char16_t hi = 0xD83D, lo = 0xDDB1;
+  EXPECT_TRUE(platform::is_well_formed_utf16(u""));
+  EXPECT_TRUE(platform::is_well_formed_utf16(std::u16string{u'a', hi, lo, u'b'}));
+  EXPECT_FALSE(platform::is_well_formed_utf16(std::u16string{u'a', hi}));      // cut pair
+  EXPECT_FALSE(platform::is_well_formed_utf16(std::u16string{lo, hi}));        // reversed
+  EXPECT_FALSE(platform::is_well_formed_utf16(std::u16string{hi, u'x', lo}));  // parted
 }
 
 TEST(Text, DecimalText) {

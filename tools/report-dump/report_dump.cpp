@@ -51,12 +51,12 @@ int main(int argc, char** argv) {
   // Monitor clears its record before loading: every byte not in the file is 0.
   auto profile = std::make_unique<mt::ProfileRecord>();
   std::memset(profile.get(), 0, sizeof *profile);
-  if (!mt::read_profile(*profile, argv[1])) {
+  if (!mt::read_profile_file(*profile, argv[1])) {
     std::fprintf(stderr, "report-dump: cannot read profile file %s\n", argv[1]);
     return 1;
   }
   PrintingTransport transport;
   PrintingSleeper sleeper;
-  mt::write_profile(*profile, transport, sleeper);
+  mt::write_profile_to_device(*profile, transport, sleeper);
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

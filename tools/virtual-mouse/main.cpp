@@ -250,7 +250,7 @@ class VirtualMouse {
       case vmouse::Command::kEvent:
         if (client_ < 0) std::fprintf(stderr, "virtual-mouse: event not sent: no plug-in connected\n");
         else if (!attached_) std::fprintf(stderr, "virtual-mouse: event not sent: the mouse is unplugged\n");
-        else send_frame(wire::encode_event(cmd.type, cmd.value));
+        else report_event(cmd.type, cmd.value);
         break;
       case vmouse::Command::kUnplug:
         if (!attached_) break;
@@ -275,6 +275,12 @@ class VirtualMouse {
         return false;
     }
     return true;
+  }
+
+  // The mouse tells the plug-in about a change it made itself, and holds it.
+  void report_event(uint16_t type, uint16_t value) {
+    send_frame(wire::encode_event(type, value));
+    model_.report_event(type, value);
   }
 
   bool attached_;
@@ -321,12 +327,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "virtual-mouse: cannot write the log %s: %s\n", log_path.c_str(), std::strerror(errno));
     return 1;
   }
-  std::string dir = platform::ensure_runtime_dir();
-  if (dir.empty()) {
-    std::fprintf(stderr, "virtual-mouse: the runtime folder %s is missing or not private\n",
-                 platform::runtime_dir_path().c_str());
+  const platform::RuntimeDirCheck runtime = platform::check_runtime_dir();
+  if (!runtime.usable()) {
+    std::fprintf(stderr, "virtual-mouse: %s\n", platform::runtime_dir_problem(runtime).c_str());
     return 1;
   }
+  const std::string& dir = runtime.path;
   VirtualMouse mouse(attached, &log);
   if (!mouse.listen_on(dir + wire::kSocketName)) return 1;
   return mouse.run();

@@ -289,6 +289,45 @@ std::vector<ProtocolError> MouseModel::interrupt() {
   return errors;
 }
 
+void MouseModel::report_event(uint16_t type, uint16_t value) {
+  if ((type & 0xFF00) == 0x0800 && value <= 4) {
+    state_.profile = value;
+  } else if ((type & 0xFF00) == 0x0700 && value >= 1 && value <= 5) {
+    state_.level = value;
+  } else if (type == 0xD000 && value >= 1 && value <= 4) {
+    static const int kIntervals[] = {8, 4, 2, 1};
+    state_.rate_ms = kIntervals[value - 1];
+  } else if (type == 0x0B00 && value == 3) {
+    factory_reset();
+  }
+}
+
+void MouseModel::factory_reset() {
+  const bool fixed_seen = state_.fixed_seen;  // what has arrived, not a setting
+  state_ = MouseState{};
+  state_.fixed_seen = fixed_seen;
+  state_.profile = 0;
+  state_.rate_ms = 2;
+  state_.colour = std::array<uint8_t, 3>{0xFF, 0x00, 0x00};
+  state_.light = std::array<uint8_t, 3>{0x02, 0x01, 0x05};
+  state_.colour_table_palette = true;
+  state_.colour_table = {0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00,
+                         0xFF, 0x00, 0xFF, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00};
+  state_.levels = std::array<uint8_t, 8>{0x04, 0x06, 0x08, 0x26, 0x28, 0x80, 0x80, 0x80};
+  state_.level = 3;
+  // Left, right, wheel, forward, backward, the two profile buttons; slots
+  // 7-13 unused; the two level buttons.
+  static const uint8_t kButtons[16][4] = {
+      {0x01, 0x00, 0xF0, 0x00}, {0x01, 0x00, 0xF1, 0x00}, {0x01, 0x00, 0xF2, 0x00}, {0x01, 0x00, 0xF4, 0x00},
+      {0x01, 0x00, 0xF3, 0x00}, {0x07, 0x00, 0x01, 0x00}, {0x07, 0x00, 0x02, 0x00}, {},
+      {},                       {},                       {},                       {},
+      {},                       {},                       {0x04, 0x00, 0x01, 0x00}, {0x04, 0x00, 0x02, 0x00},
+  };
+  std::array<uint8_t, 64> buttons;
+  std::memcpy(buttons.data(), kButtons, sizeof kButtons);
+  state_.buttons = buttons;
+}
+
 void MouseModel::complete(const Pending& p) {
   const uint8_t* d = p.collected.data();
   switch (p.command[0]) {

@@ -44,6 +44,16 @@ class MouseModel {
   // still owed to a command is missing, and a new stream starts afresh.
   std::vector<ProtocolError> interrupt();
 
+  // The mouse reports a change it made itself (an event word's type and
+  // value): it holds the change from then on, as a real mouse does. Profile
+  // (0x08xx, 0-4), level (0x07xx, 1-5), report rate (0xD000, 1-4 for
+  // 8/4/2/1 ms) and factory reset (0x0B00, 3); other events change nothing.
+  void report_event(uint16_t type, uint16_t value);
+  // What the mouse holds after a factory reset: the suite's factory profile
+  // 0 (profile 0, level 3, 2 ms, red, palette effect 1, levels 1000-4000
+  // counts per inch, the factory buttons, no macros).
+  void factory_reset();
+
   const MouseState& state() const { return state_; }
   // One JSON object; `attached` and `connected` are the program's to tell.
   std::string state_json(bool attached, bool connected) const;

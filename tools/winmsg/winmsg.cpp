@@ -21,6 +21,7 @@
 
 #include "platform/bus_frame.h"
 #include "platform/window_bus.h"
+#include "platform/runtime_dir.h"
 #include "platform/window_messages.h"
 
 namespace {
@@ -145,9 +146,11 @@ int listen(const Args& args) {
       },
       &error);
   if (!endpoint) {
+    std::string refused = error == platform::EndpointError::runtime_dir ? platform::runtime_dir_problem() : "";
     std::fprintf(stderr, "winmsg: cannot become window \"%s\": %s\n", args.positional[0].c_str(),
                  error == platform::EndpointError::title_in_use ? "the title is in use"
                  : error == platform::EndpointError::bad_title  ? "the title is not usable"
+                 : !refused.empty()                             ? refused.c_str()
                                                                 : "the runtime folder is not usable");
     return 1;
   }

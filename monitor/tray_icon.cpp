@@ -1,4 +1,4 @@
-#include "platform/qt/tray_icon.h"
+#include "monitor/tray_icon.h"
 
 #include <QAction>
 #include <QIcon>
@@ -6,16 +6,13 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
-#include <QString>
 #include <QSystemTrayIcon>
 
-namespace platform {
+#include "platform/qt/qt_text.h"
+
+namespace mt {
 
 namespace {
-
-QString to_qstring(const std::u16string& s) {
-  return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 QPixmap draw_mouse(int size) {
   QPixmap pixmap(size, size);
@@ -44,8 +41,8 @@ QPixmap draw_mouse(int size) {
 }  // namespace
 
 std::u16string tray_tip_text(std::u16string_view text) {
-  if (text.size() <= TRAY_TIP_UNITS) return std::u16string(text);
-  std::size_t n = TRAY_TIP_UNITS;
+  if (text.size() <= kTrayTipUnits) return std::u16string(text);
+  std::size_t n = kTrayTipUnits;
   // The last kept unit must not be the first half of a pair.
   if (text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF) --n;
   return std::u16string(text.substr(0, n));
@@ -68,9 +65,9 @@ bool TrayIcon::add(const Texts& texts) {
   if (!available()) return false;
 
   menu_ = std::make_unique<QMenu>();
-  QAction* open = menu_->addAction(to_qstring(texts.open_item));
+  QAction* open = menu_->addAction(platform::to_qstring(texts.open_item));
   menu_->addSeparator();
-  QAction* exit = menu_->addAction(to_qstring(texts.exit_item));
+  QAction* exit = menu_->addAction(platform::to_qstring(texts.exit_item));
   menu_->setDefaultAction(open);
   const int open_id = texts.open_id;
   const int exit_id = texts.exit_id;
@@ -82,7 +79,7 @@ bool TrayIcon::add(const Texts& texts) {
   });
 
   icon_ = std::make_unique<QSystemTrayIcon>(mouse_icon());
-  icon_->setToolTip(to_qstring(tray_tip_text(texts.tip)));
+  icon_->setToolTip(platform::to_qstring(tray_tip_text(texts.tip)));
   icon_->setContextMenu(menu_.get());
   QObject::connect(icon_.get(), &QSystemTrayIcon::activated, [this](QSystemTrayIcon::ActivationReason reason) {
     if (reason == QSystemTrayIcon::Trigger && handlers_.left_click) handlers_.left_click();
@@ -98,4 +95,4 @@ void TrayIcon::remove() {
   menu_.reset();
 }
 
-}  // namespace platform
+}  // namespace mt

@@ -15,11 +15,11 @@ class QIcon;
 class QMenu;
 class QSystemTrayIcon;
 
-namespace platform {
+namespace mt {
 
 // The tip field holds 128 characters with the terminator: 127 units are
 // kept, and a surrogate pair is never split.
-inline constexpr std::size_t TRAY_TIP_UNITS = 127;
+inline constexpr std::size_t kTrayTipUnits = 127;
 std::u16string tray_tip_text(std::u16string_view text);
 
 // A small mouse, drawn: no image files needed.
@@ -60,4 +60,4 @@ class TrayIcon {
   std::unique_ptr<QSystemTrayIcon> icon_;
 };
 
-}  // namespace platform
+}  // namespace mt
