@@ -244,6 +244,12 @@ SkinPictureSet SkinFolder::window_pictures(const SkinPictureNames& names) {
   return set;
 }
 
+void SkinFolder::release(std::string_view name) {
+  const std::string lower = ascii_lower(name);
+  impl_->pictures.erase("1x:" + lower);
+  impl_->pictures.erase("2x:" + lower);
+}
+
 std::size_t SkinFolder::decoded_pictures() const {
   std::size_t n = 0;
   for (const auto& [key, p] : impl_->pictures) n += p.ok() ? 1 : 0;

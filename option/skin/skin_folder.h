@@ -129,6 +129,12 @@ class SkinFolder {
   // The pictures of one window (see SkinPictureSet for how they are checked).
   SkinPictureSet window_pictures(const SkinPictureNames& names);
 
+  // Lets go of a decoded picture (at every density). A window that has given
+  // its controls their cuts needs its over, down and disable pictures no
+  // more; releasing them here (and in the window) frees their memory. A
+  // picture asked for again is decoded again.
+  void release(std::string_view name);
+
   // Figures for the benchmark: pictures decoded so far and their bytes.
   std::size_t decoded_pictures() const;
   std::size_t decoded_bytes() const;

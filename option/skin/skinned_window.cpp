@@ -22,6 +22,10 @@ void SkinSurface::apply(QWidget& window, const SkinPictureSet& pictures) {
   window.update();
 }
 
+void SkinSurface::release_state_pictures() {
+  pictures_.over = pictures_.down = pictures_.disable = pictures_.normal;
+}
+
 void SkinSurface::paint(QPainter& painter, const QWidget& window) const {
   const QImage& bg = pictures_.normal;
   if (bg.isNull())

@@ -48,6 +48,8 @@ class SkinSurface {
 
   const SkinPictureSet& pictures() const { return pictures_; }
   QSize size() const;
+  // Keeps only the background: the state pictures become the normal one.
+  void release_state_pictures();
 
  private:
   QSize fallback_size_;
@@ -70,6 +72,10 @@ class CSkinDialog : public QDialog {
   SkinCuts cuts(const QRect& rect) const { return surface_.pictures().cuts(rect); }
 
   WindowDrag* drag() const { return drag_; }
+  // Once every control has its cuts: only the background stays in memory
+  // (release the names in the SkinFolder too). Later cuts are of the
+  // normal picture.
+  void release_state_pictures() { surface_.release_state_pictures(); }
 
   void accept() override { done(kResultOk); }
   void reject() override { done(kResultCancel); }
@@ -97,6 +103,7 @@ class CSkinPanel : public QWidget {
   SkinCuts cuts(const QRect& rect) const { return surface_.pictures().cuts(rect); }
 
   WindowDrag* drag() const { return drag_; }
+  void release_state_pictures() { surface_.release_state_pictures(); }
 
  protected:
   virtual void paint_surface(QPainter& painter);

@@ -350,6 +350,11 @@ TEST(SkinFolderCache, EachFileDecodedOnce) {
   EXPECT_EQ(&skin.mask("M.bmp"), &mask);
   EXPECT_TRUE(skin.picture("pic.jpg").ok());
   EXPECT_EQ(skin.decoded_pictures(), 2u);
+
+  // Released, a picture is read again when asked for: here it is gone.
+  skin.release("Pic.jpg");
+  EXPECT_EQ(skin.decoded_pictures(), 1u);
+  EXPECT_EQ(skin.picture("pic.jpg").status, SkinPictureStatus::missing);
 }
 
 TEST(SkinFolderDensity, DoubleSizePicturesOnDenseScreens) {
