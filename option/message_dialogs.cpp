@@ -83,6 +83,9 @@ CMessageDlg::CMessageDlg(QWidget* parent, SkinFolder& skin, const LanguageModule
     b->setGeometry(rects[key - 1]);
     b->set_pictures(cuts(rects[key - 1]));
     if (captions[key - 1]) b->setText(text_of(language, captions[key - 1]));
+    // The close button's cross is in the skin's pictures; without them it
+    // needs one of its own to be found.
+    if (key == kClose && !skin_pictures().has_pictures()) b->setText(QStringLiteral("\u00D7"));
     connect(b, &CBitmapBtn::command, this, [this](int id) { on_button(id); });
     buttons_[key - 1] = b;
   }

@@ -21,7 +21,7 @@
 // Enter and Escape do nothing; only the buttons close the dialog. When the
 // skin places none of the dialog's buttons (no description file, or keys
 // without rectangles) the buttons take a built-in layout, so the dialog can
-// always be closed.
+// always be closed; without pictures the close button shows a cross.
 //
 //   CDeleteMacroWarn warn(this, host.skin(), host.language());
 //   if (host.dialogs().run(warn) == CSkinDialog::kResultOk) delete_macro();

@@ -146,6 +146,7 @@ TEST(MessageDialogs, UsableWithoutTheirSkin) {
   CDlgRestore d(nullptr, skin, language);
   EXPECT_EQ(d.size(), QSize(CMessageDlg::kFallbackWidth, CMessageDlg::kFallbackHeight));
   EXPECT_TRUE(d.mask().isEmpty());
+  EXPECT_EQ(d.button(CMessageDlg::kClose)->text(), QStringLiteral("\u00D7"));  // no picture to show it
   for (int key = 1; key <= 4; ++key) {
     ASSERT_NE(d.button(key), nullptr);
     const QRect r = d.button(key)->geometry();
