@@ -8,7 +8,8 @@
 // In-place editing (begin_edit): an edit over the row, in the list's font,
 // limited to the given number of characters (optionally digits only), filled
 // with the row's text and all selected.
-//   Enter        the row takes the text and edit_committed(row, id) is sent;
+//   Enter        the row takes the text and edit_committed(row, id) is sent
+//                (once the editor has closed, so the owner may change the list);
 //   Escape       the edit is dropped;
 //   losing focus ends the edit as Enter does, so typed text is never lost;
 //   an empty text, or Escape, on a row added for this edit removes the row

@@ -119,7 +119,8 @@ class SkinFolder {
   // there is none.
   std::string find(std::string_view name) const;
 
-  // A picture at the screen's density, decoded on the first call.
+  // A picture at the screen's density, decoded on the first call. The
+  // reference stays valid until the picture is released.
   const SkinPicture& picture(std::string_view name);
   // The shape a mask picture gives (always at 1x), built on the first call.
   const SkinMask& mask(std::string_view name);
