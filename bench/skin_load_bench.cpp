@@ -126,6 +126,9 @@ Round load_all(const std::string& folder, double ratio) {
     r.descriptions_ms += ms_since(t);
 
     t = Clock::now();
+    std::vector<std::string> wanted = {names.normal, names.over, names.down, names.disable};
+    wanted.insert(wanted.end(), w.extra.begin(), w.extra.end());
+    skin.preload(wanted);  // as window_pictures() does for a window's states
     for (const std::string* n : {&names.normal, &names.over, &names.down, &names.disable})
       if (!n->empty() && !skin.picture(*n).ok()) ++r.missing;
     for (const std::string& n : w.extra)
@@ -214,20 +217,31 @@ std::string write_sample_skin() {
   int seed = 1;
   for (const Set& s : sets) {
     for (const char* state : {"_normal", "_over", "_down", "_disable"}) {
-      std::string name = s.prefix + state + ".jpg";
-      if (s.prefix == "button" || s.prefix == "lanuch_program") name = s.prefix + state + ".JPG";
+      std::string name = s.prefix;
+      name.append(state).append(s.prefix == "button" || s.prefix == "lanuch_program" ? ".JPG" : ".jpg");
       write_picture(dir, name, s.size, seed++, false);
     }
     write_picture(dir, s.mask, s.size, 0, true);
-    std::string ini = "[" + std::string(s.section) + "]\r\n";
+    // Built with append and snprintf: g++ 12 at -O3 misreads chains of
+    // string concatenations as overlapping copies.
+    std::string ini;
+    ini.append("[").append(s.section).append("]\r\n");
     for (int k = 1; k <= s.keys; ++k) {
       const int x = 20 + (k - 1) % 6 * 110, y = 20 + (k - 1) / 6 * 44;
-      ini += std::to_string(k) + "=c" + std::to_string(k) + "," + std::to_string(x % (s.size.width() - 100)) + "," +
-             std::to_string(y % (s.size.height() - 40)) + ",100,36,,FALSE\r\n";
+      char line[96];
+      std::snprintf(line, sizeof line, "%d=c%d,%d,%d,100,36,,FALSE\r\n", k, k, x % (s.size.width() - 100),
+                    y % (s.size.height() - 40));
+      ini.append(line);
     }
-    if (s.screen)
-      ini += "[SCREEN]\r\nMask=" + s.mask + "\r\nNormal=" + s.prefix + "_normal.jpg\r\nOver=" + s.prefix +
-             "_over.jpg\r\nDown=" + s.prefix + "_down.jpg\r\nDisable=" + s.prefix + "_disable.jpg\r\n";
+    if (s.screen) {
+      ini.append("[SCREEN]\r\nMask=").append(s.mask);
+      for (const char* state : {"Normal", "Over", "Down", "Disable"}) {
+        std::string lower(state);
+        lower[0] = static_cast<char>(lower[0] - 'A' + 'a');
+        ini.append("\r\n").append(state).append("=").append(s.prefix).append("_").append(lower).append(".jpg");
+      }
+      ini.append("\r\n");
+    }
     FILE* f = std::fopen((dir + s.description).c_str(), "wb");
     std::fwrite(ini.data(), 1, ini.size(), f);
     std::fclose(f);

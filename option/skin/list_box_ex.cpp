@@ -64,6 +64,15 @@ class CListBoxEx::Delegate : public QStyledItemDelegate {
       if (s.height() > r.height() - 2 && s.height() > 0)
         s = QSize(s.width() * (r.height() - 2) / s.height(), r.height() - 2);
       const QRect target(x, r.top() + (r.height() - s.height()) / 2, s.width(), s.height());
+      if (selected) {
+        // Red icons would vanish into the red selection: give them a dark plate.
+        p->save();
+        p->setRenderHint(QPainter::Antialiasing, true);
+        p->setPen(Qt::NoPen);
+        p->setBrush(QColor(0, 0, 0, 200));
+        p->drawRoundedRect(QRectF(target).adjusted(-1.5, -1.5, 1.5, 1.5), 3, 3);
+        p->restore();
+      }
       p->drawImage(QRectF(target), *icon, QRectF(icon->rect()));
       x += s.width() + kIconGap;
     }

@@ -4,8 +4,10 @@
 #include <QString>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -168,24 +170,60 @@ std::string SkinFolder::find(std::string_view name) const {
   return path;
 }
 
-const SkinPicture& SkinFolder::picture(std::string_view name) {
-  const bool double_size = ratio_ >= 1.5;
-  const std::string key = (double_size ? "2x:" : "1x:") + ascii_lower(name);
-  auto it = impl_->pictures.find(key);
-  if (it != impl_->pictures.end()) return it->second;
+std::string SkinFolder::picture_key(std::string_view name) const {
+  return (ratio_ >= 1.5 ? "2x:" : "1x:") + ascii_lower(name);
+}
 
-  const std::string path = find(name);
-  SkinPicture pic;
-  if (double_size && !path.empty()) {
-    const std::string path2 = find(double_size_name(name));
-    if (!path2.empty()) {
-      const QSize s1 = header_size(path);
-      const QSize s2 = header_size(path2);
-      if (s1.isValid() && s2 == s1 * 2) pic = decode(path2, 2.0);
+SkinFolder::PictureFiles SkinFolder::picture_files(std::string_view name) const {
+  PictureFiles f;
+  f.path = find(name);
+  if (ratio_ >= 1.5 && !f.path.empty()) f.path2 = find(double_size_name(name));
+  return f;
+}
+
+SkinPicture SkinFolder::decode_files(const PictureFiles& f) {
+  if (!f.path2.empty()) {
+    const QSize s1 = header_size(f.path);
+    const QSize s2 = header_size(f.path2);
+    if (s1.isValid() && s2 == s1 * 2) {
+      SkinPicture pic = decode(f.path2, 2.0);
+      if (pic.ok()) return pic;
     }
   }
-  if (!pic.ok()) pic = decode(path, 1.0);
-  return impl_->pictures.emplace(key, std::move(pic)).first->second;
+  return decode(f.path, 1.0);
+}
+
+const SkinPicture& SkinFolder::picture(std::string_view name) {
+  const std::string key = picture_key(name);
+  auto it = impl_->pictures.find(key);
+  if (it != impl_->pictures.end()) return it->second;
+  return impl_->pictures.emplace(key, decode_files(picture_files(name))).first->second;
+}
+
+void SkinFolder::preload(const std::vector<std::string>& names) {
+  // Names are resolved here, on the caller's thread (the folder listings are
+  // not shared); only the decoding, which touches nothing of ours, runs on
+  // the worker threads.
+  std::vector<std::pair<std::string, PictureFiles>> todo;
+  for (const std::string& n : names) {
+    std::string key = picture_key(n);
+    if (n.empty() || impl_->pictures.count(key)) continue;
+    if (std::any_of(todo.begin(), todo.end(), [&](const auto& t) { return t.first == key; })) continue;
+    todo.emplace_back(std::move(key), picture_files(n));
+  }
+  if (todo.empty()) return;
+  std::vector<SkinPicture> done(todo.size());
+  const unsigned workers = std::min<unsigned>(static_cast<unsigned>(todo.size()),
+                                              std::max(1u, std::thread::hardware_concurrency()));
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    for (std::size_t i = next++; i < todo.size(); i = next++) done[i] = decode_files(todo[i].second);
+  };
+  std::vector<std::thread> threads;
+  for (unsigned i = 1; i < workers; ++i) threads.emplace_back(work);
+  work();
+  for (std::thread& t : threads) t.join();
+  for (std::size_t i = 0; i < todo.size(); ++i) impl_->pictures.emplace(todo[i].first, std::move(done[i]));
 }
 
 const SkinMask& SkinFolder::mask(std::string_view name) {
@@ -219,6 +257,7 @@ SkinDescription SkinFolder::description(std::string_view name, std::u16string_vi
 }
 
 SkinPictureSet SkinFolder::window_pictures(const SkinPictureNames& names) {
+  preload({names.normal, names.over, names.down, names.disable});
   SkinPictureSet set;
   const SkinPicture& normal = picture(names.normal);
   if (normal.ok()) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace mt {
@@ -22,8 +23,11 @@ QRegion mask_to_region(const QImage& mask) {
     for (std::size_t i = 0; i < band.size(); i += 2)
       rects.emplace_back(band[i], band_top, band[i + 1] - band[i], y - band_top);
   };
+  const std::size_t row_bytes = static_cast<std::size_t>(w) * 4;
   for (int y = 0; y < h; ++y) {
     const auto* row = reinterpret_cast<const uint32_t*>(img.constScanLine(y));
+    // Most rows of a window's mask are the row above again: same runs.
+    if (y > 0 && std::memcmp(row, img.constScanLine(y - 1), row_bytes) == 0) continue;
     runs.clear();
     int x = 0;
     while (x < w) {

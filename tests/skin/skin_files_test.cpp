@@ -357,6 +357,22 @@ TEST(SkinFolderCache, EachFileDecodedOnce) {
   EXPECT_EQ(skin.picture("pic.jpg").status, SkinPictureStatus::missing);
 }
 
+TEST(SkinFolderCache, PreloadDecodesSideBySide) {
+  TempFolder dir;
+  for (int i = 0; i < 6; ++i)
+    dir.save("p" + std::to_string(i) + ".jpg", skin_test::flat_picture(30 + i, 20, QColor(10 * i, 200, 30)));
+  dir.write("broken.jpg", "no");
+  SkinFolder skin(dir.path());
+  const SkinPicture& before = skin.picture("p0.jpg");
+  skin.preload({"p0.jpg", "P1.JPG", "p1.jpg", "p2.jpg", "p3.jpg", "p4.jpg", "p5.jpg", "broken.jpg", "", "none.jpg"});
+  EXPECT_EQ(&skin.picture("p0.jpg"), &before);  // what was decoded stays as it was
+  EXPECT_EQ(skin.decoded_pictures(), 6u);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(skin.picture("p" + std::to_string(i) + ".jpg").image.width(), 30 + i);
+  EXPECT_EQ(skin.picture("broken.jpg").status, SkinPictureStatus::unreadable);
+  EXPECT_EQ(skin.picture("none.jpg").status, SkinPictureStatus::missing);
+  EXPECT_EQ(skin.decoded_pictures(), 6u);  // nothing decoded twice
+}
+
 TEST(SkinFolderDensity, DoubleSizePicturesOnDenseScreens) {
   TempFolder dir;
   dir.save("a.jpg", skin_test::flat_picture(20, 10, Qt::red));
