@@ -100,8 +100,8 @@ void CMessageDlg::on_button(int key) {
 }
 
 void CMessageDlg::paint_surface(QPainter& p) {
-  paint_box_text(p, layout::kDialogTitle, title_, 24);
-  paint_box_text(p, layout::kDialogMessage, message_, 18);
+  paint_box_text(p, layout::kDialogTitle, title_, layout::kDialogTitlePx);
+  paint_box_text(p, layout::kDialogMessage, message_, layout::kDialogMessagePx);
 }
 
 CDeleteMacroWarn::CDeleteMacroWarn(QWidget* parent, SkinFolder& skin, const LanguageModule& language)

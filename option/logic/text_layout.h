@@ -19,6 +19,8 @@ struct Box {
 // the program chooser): the title, Arial 24 px, centred across the box and
 // down it when shorter; the message, Arial 18 px, word-wrapped, the same way.
 inline constexpr Box kDialogTitle{6, 10, 438, 75};
+inline constexpr int kDialogTitlePx = 24;
 inline constexpr Box kDialogMessage{65, 77, 383, 200};
+inline constexpr int kDialogMessagePx = 18;
 
 }  // namespace mt::layout
