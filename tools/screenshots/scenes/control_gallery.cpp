@@ -1,11 +1,13 @@
 // Every skinned control in its states, on one plain window: buttons (normal,
 // over, pressed, selected, disabled, without pictures), a region button, the
 // numeric edit and the key-name field, both sliders and the marker, both
-// spins, the list with icons, a selection and an open in-place edit, and the
-// owner-drawn menu open over it. Pictures come from the program folder's
-// skin where it has them (the restore dialog's buttons, slider.bmp, the row
-// icons); controls without pictures draw their plain look.
+// spins, the list with icons, a selection and an open in-place edit, the
+// picture windows, and the owner-drawn menu open over it. Pictures come from
+// the program folder's skin where it has them (the restore dialog's buttons,
+// slider.bmp, the row icons, a mouse picture); controls without pictures draw
+// their plain look.
 #include <QLabel>
+#include <QLinearGradient>
 #include <QPainter>
 
 #include "option/skin/bitmap_btn.h"
@@ -16,6 +18,7 @@
 #include "option/skin/picture_wnd.h"
 #include "option/skin/rgn_button.h"
 #include "option/skin/skin_look.h"
+#include "option/skin/skin_picture.h"
 #include "option/skin/skinned_window.h"
 #include "option/skin/spin_wnd.h"
 #include "tools/screenshots/screenshot_scene.h"
@@ -143,6 +146,30 @@ class Gallery : public CSkinDialog {
     names->select_row(0);
     names->add_row(QString(), 0);
     edited = names;
+
+    heading(510, 356, QStringLiteral("CLineWnd, CRgnWnd"));
+    auto* line = new CLineWnd(this, 100);
+    line->setGeometry(510, 380, 110, 150);
+    const SkinPicture& mouse = skin.picture("Mouse/mouse_1.jpg");
+    if (mouse.ok()) {
+      const QSize s = logical_size(mouse.image).scaled(110, 150, Qt::KeepAspectRatio);
+      line->setGeometry(510, 380, s.width(), s.height());
+      line->set_picture(mouse.image);
+    } else {
+      line->set_picture(plain_icon(166).scaled(110, 150, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    }
+    auto* round = new CRgnWnd(this, 101);
+    round->setGeometry(640, 400, 90, 90);
+    QImage disc(90, 90, QImage::Format_RGB32);
+    {
+      QPainter p(&disc);
+      QLinearGradient g(0, 0, 90, 90);
+      g.setColorAt(0, QColor(look::kAccentHover));
+      g.setColorAt(1, QColor(look::kAccentPressed));
+      p.fillRect(disc.rect(), g);
+    }
+    round->set_picture(disc);
+    round->set_region(QRegion(0, 0, 90, 90, QRegion::Ellipse));
   }
 
   void open_edit() { edited->begin_edit(2, 15, CListBoxEx::kNewRow); }
