@@ -123,19 +123,19 @@ Window performance_page() {
   w.controls.push_back(C(7, "cpi_spin", 276, 226, 88, 30, Kind::spin));
   w.controls.push_back(C(8, "cpi_x", 24, 314, 300, 26, Kind::slider));
   w.controls.push_back(C(9, "cpi_y", 24, 376, 300, 26, Kind::slider));
-  w.controls.push_back(C(10, "pointer_speed", 398, 126, 198, 26, Kind::slider));
-  w.controls.push_back(C(11, "double_click", 398, 242, 198, 26, Kind::slider));
-  w.controls.push_back(C(12, "double_click_test", 604, 214, 90, 58, Kind::test_pad));
-  w.controls.push_back(C(13, "scroll_speed", 398, 316, 198, 26, Kind::slider));
-  w.controls.push_back(C(14, "scroll_spin", 604, 314, 90, 30, Kind::spin));
-  w.controls.push_back(C(15, "scroll_lines", 398, 356, 146, 36, Kind::scroll_lines));
-  w.controls.push_back(C(16, "scroll_page", 548, 356, 146, 36, Kind::scroll_page));
-  w.controls.push_back(C(17, "acceleration", 398, 170, 44, 34, Kind::switcher));
+  w.controls.push_back(C(10, "pointer_speed", 398, 136, 198, 26, Kind::slider));
+  w.controls.push_back(C(11, "double_click", 398, 264, 198, 26, Kind::slider));
+  w.controls.push_back(C(12, "double_click_test", 604, 256, 90, 42, Kind::test_pad));
+  w.controls.push_back(C(13, "scroll_speed", 398, 342, 198, 26, Kind::slider));
+  w.controls.push_back(C(14, "scroll_spin", 604, 340, 90, 30, Kind::spin));
+  w.controls.push_back(C(15, "scroll_lines", 398, 376, 146, 36, Kind::scroll_lines));
+  w.controls.push_back(C(16, "scroll_page", 548, 376, 146, 36, Kind::scroll_page));
+  w.controls.push_back(C(17, "acceleration", 398, 182, 44, 32, Kind::switcher));
   for (int i = 0; i < 4; ++i)
     w.controls.push_back(C(18 + i, "rate" + std::to_string(i), 398 + i * 74, 52, 74, 36, Kind::rate, i + 1));
   w.controls.push_back(C(22, "xy_link", 24, 412, 40, 34, Kind::link));
-  w.controls.push_back(C(23, "scroll_picture", 398, 404, 296, 42, Kind::picture));
-  w.controls.push_back(C(24, "pointer_gauge", 604, 96, 90, 60, Kind::picture));
+  w.controls.push_back(C(23, "scroll_picture", 398, 418, 296, 34, Kind::picture));
+  w.controls.push_back(C(24, "pointer_gauge", 604, 126, 90, 44, Kind::picture));
   const char* what[9] = {"130 CPI level",     "131 X-axis CPI",   "132 Y-axis CPI",
                          "133 report rate",   "134 pointer speed", "135 acceleration",
                          "136 double-click",  "137 scroll speed", "138 X/Y link"};
@@ -203,11 +203,11 @@ Window profile_panel() {
   for (int i = 0; i < 3; ++i) {
     const int y = 66 + i * 132;
     const std::string n = std::to_string(i);
-    w.controls.push_back(C(1 + i, "marker" + n, 32, y + 30, 220, 60, Kind::marker));
-    w.controls.push_back(C(7 + i, "select" + n, 272, y + 34, 120, 44, Kind::push));
-    w.controls.push_back(C(10 + i, "import" + n, 410, y + 34, 90, 44, Kind::push));
-    w.controls.push_back(C(13 + i, "export" + n, 506, y + 34, 90, 44, Kind::push));
-    w.controls.push_back(C(16 + i, "reset" + n, 602, y + 34, 90, 44, Kind::push));
+    w.controls.push_back(C(1 + i, "marker" + n, 30, y + 30, 202, 60, Kind::marker));
+    w.controls.push_back(C(7 + i, "select" + n, 246, y + 34, 108, 44, Kind::push));
+    w.controls.push_back(C(10 + i, "import" + n, 360, y + 34, 100, 44, Kind::push));
+    w.controls.push_back(C(13 + i, "export" + n, 462, y + 34, 102, 44, Kind::push));
+    w.controls.push_back(C(16 + i, "reset" + n, 566, y + 34, 126, 44, Kind::push));
   }
   const char* what[3] = {"222 profile", "223 use", "224 manage"};
   for (int i = 0; i < 3; ++i) w.texts.push_back({what[i], L::kProfileHeading[i], L::kProfileHeadingPx, 222 + i, TextAlign::centred});
@@ -282,9 +282,9 @@ Window shortcut_dialog() {
   w.controls.push_back(at(2, "confirm", kDialogConfirm, Kind::push));
   w.controls.push_back(at(3, "cancel", kDialogCancel, Kind::push));
   w.controls.push_back(at(4, "close", kDialogClose, Kind::close));
-  w.controls.push_back(C(5, "key_alone", 20, 88, 162, 36, Kind::toggle));
+  w.controls.push_back(C(5, "key_alone", 10, 88, 172, 36, Kind::toggle));
   const char* mods[4] = {"ctrl", "shift", "alt", "win"};
-  for (int i = 0; i < 4; ++i) w.controls.push_back(C(6 + i, mods[i], 184 + i * 60, 88, 60, 36, Kind::toggle));
+  for (int i = 0; i < 4; ++i) w.controls.push_back(C(6 + i, mods[i], 182 + i * 63, 88, 63, 36, Kind::toggle));
   w.texts = {{"252 title", L::kDialogTitle, L::kDialogTitlePx, 252, TextAlign::centred},
              {"258 key label", L::kShortcutKeyLabel, L::kShortcutKeyLabelPx, 258, TextAlign::anchored},
              {"note", L::kShortcutNote, L::kKeyNotePx, 0, TextAlign::centred}};
@@ -302,7 +302,7 @@ Window program_chooser() {
   w.over = "lanuch_program_over.JPG";
   w.down = "lanuch_program_down.JPG";
   w.controls.push_back(at(1, "close", kDialogClose, Kind::close));
-  w.controls.push_back(C(2, "browse", 328, 102, 40, 35, Kind::browse));
+  w.controls.push_back(C(2, "browse", 328, 104, 40, 31, Kind::browse));
   w.controls.push_back(at(3, "confirm", kDialogConfirm, Kind::push));
   w.controls.push_back(at(4, "cancel", kDialogCancel, Kind::push));
   // The path field is not a placement: the window puts it at this rectangle.
@@ -330,7 +330,7 @@ Window macro_manager() {
   w.controls.push_back(C(5, "delete", 160, 382, 132, 38, Kind::push));
   w.controls.push_back(C(6, "macro_list", 24, 104, 266, 268, Kind::list));
   w.controls.push_back(C(7, "record", 304, 382, 126, 38, Kind::primary));
-  w.controls.push_back(C(8, "record_delays", 436, 382, 176, 38, Kind::toggle));
+  w.controls.push_back(C(8, "record_delays", 436, 382, 190, 38, Kind::toggle));
   w.controls.push_back(C(9, "repeat", 304, 426, 126, 38, Kind::toggle));
   w.controls.push_back(C(10, "repeat_count", 436, 430, 52, 30, Kind::field));
   w.controls.push_back(C(11, "event_list", 306, 104, 430, 268, Kind::list));

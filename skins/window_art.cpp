@@ -147,6 +147,12 @@ void paint_slider(Canvas& c, const Control& k, State s) {
     paint_glow(c, rounded(groove.adjusted(-1, -1, 1, 1), 3), ink::accent_hover, 3.5, 1.4);
   }
   paint_recess(c, rounded(groove, 3), s == State::down ? QColor(0x05, 0x05, 0x06) : ink::recess);
+  if (s == State::down) {
+    // Held: the groove lights up along its length.
+    const QRectF lit = groove.adjusted(2, 2, -2, -2);
+    paint_glow(c, rounded(lit, 1), ink::accent, 2.5, 1.0);
+    p.fillPath(rounded(lit, 1), ink::accent);
+  }
   if (s == State::over) {
     p.save();
     p.setPen(QPen(with_alpha(ink::accent_hover, 200), 1));
@@ -790,7 +796,7 @@ void paint_performance_page(Canvas& c, const Window& w) {
   paint_panel(c, QRectF(10, 10, 364, 450), 10);
   paint_panel(c, QRectF(386, 10, 324, 450), 10);
   // Dividers between the right card's groups.
-  for (double y : {95.5, 165.5, 209.5, 283.5, 398.5})
+  for (double y : {94.5, 177.5, 221.5, 305.5})
     paint_hairline(c, QPointF(398, y), QPointF(694, y), ink::hairline);
   paint_hairline(c, QPointF(24, 280.5), QPointF(358, 280.5), ink::hairline);
 }
@@ -813,7 +819,7 @@ void paint_profile_panel(Canvas& c, const Window& w) {
     const QRectF row(16, 66 + i * 132, 688, 120);
     paint_panel(c, row, 10);
     // Column separators inside the row.
-    for (double x : {261.5, 401.5}) paint_hairline(c, QPointF(x, row.top() + 18), QPointF(x, row.bottom() - 18), ink::hairline);
+    for (double x : {239.5, 357.5}) paint_hairline(c, QPointF(x, row.top() + 18), QPointF(x, row.bottom() - 18), ink::hairline);
     (void)p;
   }
 }

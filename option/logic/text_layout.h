@@ -52,7 +52,7 @@ inline constexpr int kShortcutKeyLabelPx = 16;
 inline constexpr Box kShortcutNote{22, 178, 422, 202};
 
 // Program chooser: the label above the path field (text 262), left, middle.
-inline constexpr Box kChooserLabel{98, 82, 400, 104};
+inline constexpr Box kChooserLabel{98, 82, 400, 102};
 inline constexpr int kChooserLabelPx = 14;
 
 // ---- Main window (1100 x 620).
@@ -80,10 +80,10 @@ inline constexpr Box kPerformanceCaption[9] = {
     {28, 288, 320, 312},  // 131 X-axis CPI
     {28, 350, 320, 374},  // 132 Y-axis CPI
     {402, 20, 692, 46},   // 133 report rate
-    {402, 100, 598, 124}, // 134 pointer speed
-    {446, 174, 692, 200}, // 135 acceleration, right of its switch
-    {402, 216, 598, 240}, // 136 double-click speed
-    {402, 290, 598, 314}, // 137 scroll speed
+    {402, 100, 692, 124}, // 134 pointer speed
+    {450, 182, 692, 214}, // 135 acceleration, right of its switch
+    {402, 228, 692, 252}, // 136 double-click speed
+    {402, 312, 692, 336}, // 137 scroll speed
     {72, 416, 358, 442},  // 138 X/Y link, right of its indicator
 };
 constexpr const Box& performance_caption(int text_id) { return kPerformanceCaption[text_id - 130]; }
@@ -108,9 +108,9 @@ constexpr const Box& lighting_caption(int text_id) { return kLightingCaption[tex
 // ---- Profile panel (720 x 470). Column headings 222-224, centred, 18 px.
 inline constexpr int kProfileHeadingPx = 18;
 inline constexpr Box kProfileHeading[3] = {
-    {32, 22, 252, 52},   // 222 profile (over the row markers)
-    {268, 22, 396, 52},  // 223 use (over the select buttons)
-    {408, 22, 692, 52},  // 224 manage (over import, export, reset)
+    {30, 22, 232, 52},   // 222 profile (over the row markers)
+    {246, 22, 354, 52},  // 223 use (over the select buttons)
+    {360, 22, 692, 52},  // 224 manage (over import, export, reset)
 };
 
 // ---- Macro manager (760 x 520). Title (text 271) centred; labels 272, 279
@@ -119,11 +119,11 @@ inline constexpr Box kMacroTitle{60, 10, 700, 66};
 inline constexpr int kMacroTitlePx = 24;
 inline constexpr Box kMacroListLabel{26, 74, 290, 100};    // 272 macro list
 inline constexpr Box kMacroEventsLabel{308, 74, 736, 100}; // 279 events
-inline constexpr Box kMacroTimesLabel{494, 430, 612, 462}; // 284 "times"
+inline constexpr Box kMacroTimesLabel{494, 430, 620, 462}; // 284 "times"
 inline constexpr int kMacroLabelPx = 16;
 // How much of the mouse's macro block the current macro takes (our own
 // addition): two short lines, right-aligned, vertically centred.
-inline constexpr Box kMacroBlockUsage{616, 386, 736, 462};
+inline constexpr Box kMacroBlockUsage{628, 386, 736, 462};
 inline constexpr int kMacroBlockUsagePx = 13;
 // Under the lists, a note while recording (for example that other windows
 // still receive keys): left, middle.
