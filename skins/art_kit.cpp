@@ -53,28 +53,33 @@ void box_pass(QImage& img, int k, bool horizontal) {
   if (k <= 0) return;
   const int w = img.width(), h = img.height();
   const int lines = horizontal ? h : w, len = horizontal ? w : h;
-  const int window = 2 * k + 1;
+  const ptrdiff_t stride = img.bytesPerLine() / 4;
+  const ptrdiff_t step = horizontal ? 1 : stride, line_step = horizontal ? stride : 1;
+  const uint32_t mul = (1u << 16) / static_cast<uint32_t>(2 * k + 1);
   std::vector<uint32_t> line(len);
   auto* bits = reinterpret_cast<uint32_t*>(img.bits());
-  const int stride = img.bytesPerLine() / 4;
   for (int l = 0; l < lines; ++l) {
-    auto at = [&](int i) -> uint32_t& {
-      return horizontal ? bits[l * stride + i] : bits[i * stride + l];
+    uint32_t* base = bits + l * line_step;
+    for (int i = 0; i < len; ++i) line[i] = base[i * step];
+    uint32_t s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+    auto add = [&](uint32_t px) {
+      s0 += px & 0xff;
+      s1 += (px >> 8) & 0xff;
+      s2 += (px >> 16) & 0xff;
+      s3 += px >> 24;
     };
-    for (int i = 0; i < len; ++i) line[i] = at(i);
-    int sum[4] = {0, 0, 0, 0};
-    auto add = [&](uint32_t px, int sign) {
-      for (int ch = 0; ch < 4; ++ch) sum[ch] += sign * static_cast<int>((px >> (ch * 8)) & 0xff);
+    auto sub = [&](uint32_t px) {
+      s0 -= px & 0xff;
+      s1 -= (px >> 8) & 0xff;
+      s2 -= (px >> 16) & 0xff;
+      s3 -= px >> 24;
     };
-    for (int i = -k; i <= k; ++i)
-      if (i >= 0 && i < len) add(line[i], 1);
+    for (int i = 0; i <= k && i < len; ++i) add(line[i]);
     for (int i = 0; i < len; ++i) {
-      uint32_t out = 0;
-      for (int ch = 0; ch < 4; ++ch) out |= static_cast<uint32_t>(sum[ch] / window) << (ch * 8);
-      at(i) = out;
-      const int leaving = i - k, entering = i + k + 1;
-      if (leaving >= 0) add(line[leaving], -1);
-      if (entering < len) add(line[entering], 1);
+      base[i * step] = ((s0 * mul) >> 16) | (((s1 * mul) >> 16) << 8) | (((s2 * mul) >> 16) << 16) |
+                       (((s3 * mul) >> 16) << 24);
+      if (i - k >= 0) sub(line[i - k]);
+      if (i + k + 1 < len) add(line[i + k + 1]);
     }
   }
 }
@@ -159,10 +164,10 @@ void paint_surface(Canvas& c, const QRectF& r) {
   c.p().fillRect(r, g);
 }
 
-void paint_panel(Canvas& c, const QPainterPath& shape, bool highlight) {
+void paint_panel(Canvas& c, const QPainterPath& shape, bool highlight, bool shadow) {
   QPainter& p = c.p();
   const QRectF box = shape.boundingRect();
-  paint_shadow(c, shape, 6, QPointF(0, 2), 120);
+  if (shadow) paint_shadow(c, shape, 6, QPointF(0, 2), 120);
   QLinearGradient g(box.topLeft(), box.bottomLeft());
   g.setColorAt(0, ink::panel.lighter(104));
   g.setColorAt(1, ink::panel.darker(106));
@@ -185,7 +190,17 @@ void paint_panel(Canvas& c, const QPainterPath& shape, bool highlight) {
 }
 
 void paint_panel(Canvas& c, const QRectF& r, double radius) {
-  paint_panel(c, rounded(r.adjusted(0.5, 0.5, -0.5, -0.5), radius));
+  // A big panel's shadow drawn as a few soft outlines: the same look as a
+  // blurred one, without blurring a large area.
+  QPainter& p = c.p();
+  p.save();
+  p.setBrush(Qt::NoBrush);
+  for (int i = 1; i <= 5; ++i) {
+    p.setPen(QPen(QColor(0, 0, 0, 70 - i * 12), 1));
+    p.drawRoundedRect(r.adjusted(-i + 0.5, -i + 2.5, i - 0.5, i + 1.5), radius + i, radius + i);
+  }
+  p.restore();
+  paint_panel(c, rounded(r.adjusted(0.5, 0.5, -0.5, -0.5), radius), true, false);
 }
 
 void paint_recess(Canvas& c, const QPainterPath& shape, const QColor& fill) {

@@ -92,7 +92,7 @@ QPainterPath chamfered(const QRectF& r, double cut, bool tl = true, bool tr = tr
 // The window's own surface: the graphite gradient over the rectangle.
 void paint_surface(Canvas& c, const QRectF& r);
 // A panel one step lighter than the surface, with its inner highlight.
-void paint_panel(Canvas& c, const QPainterPath& shape, bool highlight = true);
+void paint_panel(Canvas& c, const QPainterPath& shape, bool highlight = true, bool shadow = true);
 void paint_panel(Canvas& c, const QRectF& r, double radius = 8);
 // A recess: a dark area sunk into the surface, for things the windows draw
 // themselves (lists, fields, the colour picker).

@@ -248,10 +248,14 @@ QImage compose(const Scene& scene, const std::string& folder, const mt::Language
       case Kind::spin: {
         const QString v = scene.window == "light" ? QString::number(c.key == 38 ? 255 : 0)
                           : c.key == 7 ? QString("1750") : QString("3");
-        draw_field_text(p, r.adjusted(-4, 0, r.width() < 70 ? -15 : -20, 0), v, Qt::AlignRight | Qt::AlignVCenter);
+        draw_field_text(p, r.adjusted(-5, 0, r.width() < 70 ? -13 : -20, 0), v, Qt::AlignRight | Qt::AlignVCenter);
         break;
       }
-      case Kind::field: draw_field_text(p, r, scene.window == "macro" ? "5" : "Left Shift"); break;
+      case Kind::field:
+        // The key field paints white on black.
+        if (scene.window != "macro") p.fillRect(r, Qt::black);
+        draw_field_text(p, r, scene.window == "macro" ? "5" : "Left Shift");
+        break;
       case Kind::list: {
         p.setFont(arial(16));
         const QStringList rows = c.key == 6 ? QStringList{"Build order", "Reload cancel", "Quick chat"}

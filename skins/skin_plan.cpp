@@ -118,8 +118,8 @@ Window performance_page() {
   w.down = "Basic_Settings_down.jpg";
   w.disable = "Basic_Settings_disable.jpg";
   for (int i = 0; i < 5; ++i)
-    w.controls.push_back(C(i + 1, "level" + std::to_string(i + 1), 24, 58 + i * 44, 112, 38, Kind::level));
-  w.controls.push_back(C(6, "cpi_dial", 148, 54, 220, 220, Kind::dial));
+    w.controls.push_back(C(i + 1, "level" + std::to_string(i + 1), 22, 58 + i * 44, 120, 38, Kind::level));
+  w.controls.push_back(C(6, "cpi_dial", 152, 54, 218, 218, Kind::dial));
   w.controls.push_back(C(7, "cpi_spin", 276, 226, 88, 30, Kind::spin));
   w.controls.push_back(C(8, "cpi_x", 24, 314, 300, 26, Kind::slider));
   w.controls.push_back(C(9, "cpi_y", 24, 376, 300, 26, Kind::slider));

@@ -178,7 +178,7 @@ void paint_spin(Canvas& c, const Control& k, State s) {
   if (s == State::over) paint_glow(c, shape, ink::accent_hover, 3, 1.2);
   paint_recess(c, shape);
   // The arrow column: the last 20 pixels, up in the top half, down below.
-  const double col = r.width() < 70 ? 15 : 20;
+  const double col = r.width() < 70 ? 13 : 20;
   const QRectF arrows(r.right() - col, r.top() + 1, col - 1, r.height() - 2);
   QPainterPath column = rounded(arrows, 4);
   QLinearGradient g(arrows.topLeft(), arrows.bottomLeft());
@@ -679,7 +679,13 @@ void paint_main(Canvas& c, const Window& w) {
   paint_hairline(c, QPointF(28, 292.5), QPointF(342, 292.5), ink::hairline);
   // The page well: the pages, the profile and home panels sit here.
   const QRectF well(370, 66, 720, 470);
-  paint_shadow(c, rounded(well, 12), 8, QPointF(0, 2), 200);
+  p.save();
+  p.setBrush(Qt::NoBrush);
+  for (int i = 1; i <= 6; ++i) {
+    p.setPen(QPen(QColor(0, 0, 0, 90 - i * 13), 1));
+    p.drawRoundedRect(well.adjusted(-i - 0.5, -i + 0.5, i + 0.5, i + 1.5), 12 + i, 12 + i);
+  }
+  p.restore();
   p.fillPath(rounded(well.adjusted(-1, -1, 1, 1), 13), QColor(0x06, 0x07, 0x08));
   p.fillPath(rounded(well, 12), QColor(0x14, 0x15, 0x18));
   // The footer shelf under the page: restore on the left, Apply, OK and
@@ -857,6 +863,9 @@ void paint_home_panel(Canvas& c, const Window& w) {
 
 void paint_restore(Canvas& c, const Window& w) {
   paint_dialog_frame(c, w.size, 76, 200);
+  // A shallow well for the message; in the single-key dialog it holds the
+  // prompt and the key field.
+  paint_recess(c, rounded(QRectF(16.5, 88.5, 411, 102), 8), QColor(0x15, 0x16, 0x19));
 }
 
 void paint_shortcut(Canvas& c, const Window& w) {
