@@ -97,29 +97,36 @@ void paint_blurred(Canvas& c, const QPainterPath& path, const QColor& colour, do
                    QPointF offset, double strength) {
   QPainter& p = c.p();
   // Paths are in the painter's current coordinates; the blur works on device
-  // pixels around them.
+  // pixels around them, at half resolution once the blur is wide enough not
+  // to show it (a quarter of the work, the same soft edge).
   const QTransform to_device = p.worldTransform();
   const double reach = radius * 1.5;
   const QRectF logical = path.boundingRect().translated(offset).adjusted(-reach, -reach, reach, reach);
   const QRect dev = to_device.mapRect(logical).toAlignedRect().intersected(
       QRect(QPoint(0, 0), c.logical_size() * c.scale()));
   if (dev.isEmpty()) return;
-  QImage tmp(dev.size(), QImage::Format_ARGB32_Premultiplied);
+  const double device_radius = radius * c.scale();
+  const double f = device_radius >= 6 ? 0.5 : 1.0;
+  QImage tmp(QSize(std::max(1, static_cast<int>(std::ceil(dev.width() * f))),
+                   std::max(1, static_cast<int>(std::ceil(dev.height() * f)))),
+             QImage::Format_ARGB32_Premultiplied);
   tmp.fill(Qt::transparent);
   {
     QPainter tp(&tmp);
     tp.setRenderHint(QPainter::Antialiasing);
-    tp.setTransform(to_device * QTransform::fromTranslate(-dev.x(), -dev.y()));
+    tp.setTransform(to_device * QTransform::fromTranslate(-dev.x(), -dev.y()) * QTransform::fromScale(f, f));
     tp.translate(offset);
     tp.fillPath(path, colour);
   }
-  blur(tmp, radius * c.scale());
+  blur(tmp, device_radius * f);
   p.save();
   p.resetTransform();
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  const QRectF target(dev.topLeft(), QSizeF(tmp.width() / f, tmp.height() / f));
   double left = strength;
   while (left > 0) {
     p.setOpacity(std::min(1.0, left));
-    p.drawImage(dev.topLeft(), tmp);
+    p.drawImage(target, tmp);
     left -= 1.0;
   }
   p.restore();

@@ -79,18 +79,19 @@ QImage scroll_speed_picture(int n, int scale) {
   QPainter& p = c.p();
   paint_gauge_well(c, QSizeF(size));
   // The wheel on the left, with an arrow each way.
-  const QRectF wheel(14, 9, 14, size.height() - 18.0);
+  const QRectF wheel(14, 7, 14, size.height() - 14.0);
   p.setPen(QPen(QColor(0x8a, 0x90, 0x99), 1.4));
   p.setBrush(QColor(0x1b, 0x1d, 0x21));
   p.drawRoundedRect(wheel, 7, 7);
   p.setPen(QPen(QColor(0x4a, 0x4f, 0x57), 1));
-  for (double y = wheel.top() + 6; y < wheel.bottom() - 4; y += 4)
+  for (double y = wheel.top() + 4; y < wheel.bottom() - 3; y += 3.5)
     p.drawLine(QPointF(wheel.left() + 3, y + 0.5), QPointF(wheel.right() - 3, y + 0.5));
   p.setPen(Qt::NoPen);
   p.setBrush(ink::accent);
   QPainterPath up, dn;
-  up.moveTo(38, 12); up.lineTo(43, 18); up.lineTo(33, 18); up.closeSubpath();
-  dn.moveTo(38, size.height() - 12.0); dn.lineTo(43, size.height() - 18.0); dn.lineTo(33, size.height() - 18.0);
+  const double h = size.height();
+  up.moveTo(38, 7); up.lineTo(42.5, 12.5); up.lineTo(33.5, 12.5); up.closeSubpath();
+  dn.moveTo(38, h - 7); dn.lineTo(42.5, h - 12.5); dn.lineTo(33.5, h - 12.5);
   dn.closeSubpath();
   p.drawPath(up);
   p.drawPath(dn);

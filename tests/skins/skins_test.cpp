@@ -487,6 +487,29 @@ TEST(Captions, FitTheirButtonsInEveryLanguage) {
   }
 }
 
+// Slot captions, "  %d. %s" in Arial 18, for every function name the button
+// page writes there (key names, macro names and program names are the
+// user's, and the page shortens what does not fit).
+TEST(Captions, SlotsHoldEveryFunctionNameInEveryLanguage) {
+  std::vector<int> ids = {1010, 1093, 1094, 1095, 1097, 1098};
+  for (const auto& [from, to] : std::vector<std::pair<int, int>>{
+           {1005, 1008}, {1011, 1016}, {1018, 1020}, {1024, 1030}, {1032, 1039}, {1041, 1052}, {1071, 1088},
+           {1090, 1092}})
+    for (int id = from; id <= to; ++id) ids.push_back(id);
+  const QFontMetrics fm(arial(18));
+  const auto places = placements(spec("skin_Overlook.ini"));
+  for (int key : join(range(1, 7), {15, 16})) {
+    // The caption starts at the slot's left edge; the connector dot keeps
+    // the last 22 pixels.
+    const int room = places.at(key).width() - 3 - 22;
+    for (const mt::LanguageModule& lang : languages())
+      for (int id : ids) {
+        const QString text = QString("  9. ") + QString::fromStdU16String(lang.text(id));
+        EXPECT_LE(fm.horizontalAdvance(text), room) << "slot key " << key << ": '" << text.toStdString() << "'";
+      }
+  }
+}
+
 // ---- The art ------------------------------------------------------------------
 
 // Mean absolute difference of two equal-size areas, per channel.
