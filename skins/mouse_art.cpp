@@ -161,6 +161,17 @@ void paint_mouse(Canvas& c, const QTransform& place, const MouseLook& look) {
     hump.setColorAt(0, QColor(255, 255, 255, 30));
     hump.setColorAt(1, QColor(255, 255, 255, 0));
     fill(body, hump);
+    // A soft sheen along the spine of the palm.
+    QRadialGradient spine(QPointF(0, 0), 1);
+    spine.setColorAt(0, QColor(255, 255, 255, 22));
+    spine.setColorAt(1, QColor(255, 255, 255, 0));
+    p.save();
+    p.setTransform(place, true);
+    p.setClipPath(body);
+    p.translate(72, 215);
+    p.scale(24, 78);
+    p.fillRect(QRectF(-1, -1, 2, 2), spine);
+    p.restore();
   }
   // Main buttons: a slightly different, smoother finish.
   for (MousePart b : {MousePart::left_button, MousePart::right_button}) {

@@ -360,7 +360,9 @@ QImage compose(const Scene& scene, const std::string& folder, const mt::Language
   return out;
 }
 
-QImage sheet(const std::vector<QImage>& images, int columns, int gap = 8) {
+QImage sheet(std::vector<QImage> images, int columns, int gap = 8) {
+  // Qt gives "@2x" files a device pixel ratio of 2; here every pixel counts.
+  for (QImage& i : images) i.setDevicePixelRatio(1);
   int w = 0, h = 0;
   for (const QImage& i : images) {
     w = std::max(w, i.width());
@@ -439,6 +441,7 @@ int write_preview(const std::string& out_folder, const std::string& skins_folder
     std::vector<QImage> icons;
     for (int id = 163; id <= 166; ++id) {
       QImage big(QString::fromStdString(skins_folder + "/Icons/" + std::to_string(id) + "@2x.png"));
+      big.setDevicePixelRatio(1);
       QImage on_black(48, 48, QImage::Format_RGB32);
       on_black.fill(Qt::black);
       QPainter(&on_black).drawImage(8, 8, big);
@@ -462,8 +465,12 @@ int write_preview(const std::string& out_folder, const std::string& skins_folder
   }
   // A crop of a @2x picture, to judge its sharpness.
   {
-    const QImage big(QString::fromStdString(skins_folder + "/Basic_Settings_normal@2x.jpg"));
+    QImage big(QString::fromStdString(skins_folder + "/Basic_Settings_normal@2x.jpg"));
+    big.setDevicePixelRatio(1);
     save(big.copy(QRect(280, 90, 620, 500)), "sens_2x_crop");
+    QImage mouse(QString::fromStdString(skins_folder + "/Mouse/mouse_3@2x.jpg"));
+    mouse.setDevicePixelRatio(1);
+    save(mouse, "mouse_3_2x");
   }
   return count;
 }

@@ -781,10 +781,10 @@ void paint_leaders(Canvas& c, int highlight_picture) {
     }
     p.drawPath(path);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 0, 180));
-    p.drawEllipse(to, 4, 4);
+    p.setBrush(QColor(0, 0, 0, 170));
+    p.drawEllipse(to, 3.3, 3.3);
     p.setBrush(lit ? ink::accent_hover : QColor(0x9a, 0xa0, 0xa8));
-    p.drawEllipse(to, 2.2, 2.2);
+    p.drawEllipse(to, 1.8, 1.8);
     p.restore();
   }
 }
