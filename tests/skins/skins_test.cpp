@@ -64,7 +64,7 @@ std::string at2x(const std::string& name) {
 
 enum class Form { button_info, button_pos, screen };
 
-struct WindowSpec {
+struct WindowFiles {
   std::string ini;
   Form form;
   QSize size;
@@ -84,8 +84,8 @@ std::vector<int> join(std::vector<int> a, const std::vector<int>& b) {
   return a;
 }
 
-const std::vector<WindowSpec>& windows() {
-  static const std::vector<WindowSpec> w = {
+const std::vector<WindowFiles>& windows() {
+  static const std::vector<WindowFiles> w = {
       {"skin_main.ini", Form::button_info, {1100, 620}, "main_mask.bmp",
        {"main_normal.jpg", "main_over.jpg", "main_down.jpg", "main_disable.jpg"}, join(range(1, 13), range(20, 23))},
       {"skin_Overlook.ini", Form::button_info, {720, 470}, "middle_mask.bmp",
@@ -116,8 +116,8 @@ const std::vector<WindowSpec>& windows() {
   return w;
 }
 
-const WindowSpec& spec(const std::string& ini) {
-  for (const WindowSpec& w : windows())
+const WindowFiles& files_of(const std::string& ini) {
+  for (const WindowFiles& w : windows())
     if (w.ini == ini) return w;
   throw std::runtime_error(ini);
 }
@@ -141,13 +141,13 @@ std::map<std::string, std::string> screen_pictures(const std::string& ini) {
 }
 
 // The normal picture's size, whichever form names it.
-QSize window_size(const WindowSpec& w) {
+QSize window_size(const WindowFiles& w) {
   const std::string normal = w.form == Form::screen ? screen_pictures(w.ini)["Normal"] : w.pictures.front();
   return picture(normal).size();
 }
 
 // Placements: key -> rectangle, read as "name,x,y,width,height,...".
-std::map<int, QRect> placements(const WindowSpec& w) {
+std::map<int, QRect> placements(const WindowFiles& w) {
   const platform::IniDocument doc = description(w.ini);
   const std::u16string section = w.form == Form::button_info ? u"BUTTONINFO" : u"BUTTONPOS";
   std::map<int, QRect> m;
@@ -177,7 +177,7 @@ bool is_bmp24(const std::string& name) {
 TEST(SkinFolder, HoldsEveryFileTheWindowsName) {
   std::vector<std::string> names;
   std::vector<std::string> pictures;  // each also at twice the size
-  for (const WindowSpec& w : windows()) {
+  for (const WindowFiles& w : windows()) {
     names.push_back(w.ini);
     if (!w.mask.empty()) pictures.push_back(w.mask);
     for (const std::string& p : w.pictures) pictures.push_back(p);
@@ -219,7 +219,7 @@ TEST(SkinFolder, HoldsEveryFileTheWindowsName) {
 }
 
 TEST(SkinFolder, MasksFitTheirPicturesAndDoubleSizesAreExact) {
-  for (const WindowSpec& w : windows()) {
+  for (const WindowFiles& w : windows()) {
     SCOPED_TRACE(w.ini);
     std::vector<std::string> pics = w.pictures;
     std::string mask = w.mask;
@@ -264,10 +264,10 @@ TEST(SkinFolder, MasksFitTheirPicturesAndDoubleSizesAreExact) {
 }
 
 TEST(SkinFolder, ControlPicturesHaveTheSizeOfTheirPlacements) {
-  const auto main = placements(spec("skin_main.ini"));
-  const auto sens = placements(spec("skin_sens.ini"));
-  const auto page = placements(spec("skin_Overlook.ini"));
-  const auto profile = placements(spec("skin_profile.ini"));
+  const auto main = placements(files_of("skin_main.ini"));
+  const auto sens = placements(files_of("skin_sens.ini"));
+  const auto page = placements(files_of("skin_Overlook.ini"));
+  const auto profile = placements(files_of("skin_profile.ini"));
   for (int k = 1; k <= 5; ++k) EXPECT_EQ(main.at(k).size(), picture("rgnbutton_mask.bmp").size()) << "tab " << k;
   for (int k = 1; k <= 5; ++k) {
     EXPECT_EQ(sens.at(k).size(), picture("DPI1_mask.bmp").size()) << "level " << k;
@@ -286,7 +286,7 @@ TEST(SkinFolder, ControlPicturesHaveTheSizeOfTheirPlacements) {
   }
   // The slider thumb fits every slider track's height.
   for (int k : {8, 9, 10, 11, 13}) EXPECT_LE(picture("slider.bmp").height(), sens.at(k).height()) << k;
-  EXPECT_LE(picture("slider.bmp").height(), placements(spec("skin_light.ini")).at(41).height());
+  EXPECT_LE(picture("slider.bmp").height(), placements(files_of("skin_light.ini")).at(41).height());
 }
 
 // ---- Placements -------------------------------------------------------------
@@ -301,7 +301,7 @@ bool meant_to_overlap(const std::string& ini, int a, int b) {
 }
 
 TEST(Placements, EveryKeyIsPlacedInsideItsWindowWithoutOverlaps) {
-  for (const WindowSpec& w : windows()) {
+  for (const WindowFiles& w : windows()) {
     SCOPED_TRACE(w.ini);
     const auto places = placements(w);
     const QRect window(QPoint(0, 0), window_size(w));
@@ -319,21 +319,21 @@ TEST(Placements, EveryKeyIsPlacedInsideItsWindowWithoutOverlaps) {
         }
   }
   // The button page places only the nine buttons the mouse has.
-  const auto page = placements(spec("skin_Overlook.ini"));
+  const auto page = placements(files_of("skin_Overlook.ini"));
   for (int key = 8; key <= 14; ++key) EXPECT_FALSE(page.count(key)) << key;
   // The single-key dialog's buttons sit where the message dialogs have theirs,
   // on the same pictures.
-  const auto restore = placements(spec("skin_Restore.ini"));
-  const auto single = placements(spec("skin_single_key.ini"));
+  const auto restore = placements(files_of("skin_Restore.ini"));
+  const auto single = placements(files_of("skin_single_key.ini"));
   for (int key = 1; key <= 3; ++key) EXPECT_EQ(single.at(key), restore.at(key)) << key;
   // The chooser's path field, placed by the window itself, is free of controls.
   const QRect path(98, 108, 224, 23);
-  for (const auto& [key, r] : placements(spec("skin_ProgSel.ini"))) EXPECT_FALSE(r.intersects(path)) << key;
+  for (const auto& [key, r] : placements(files_of("skin_ProgSel.ini"))) EXPECT_FALSE(r.intersects(path)) << key;
   // The dial's rectangle holds the whole dial.
-  EXPECT_GE(placements(spec("skin_sens.ini")).at(6).width(), 2 * 94);
-  EXPECT_GE(placements(spec("skin_sens.ini")).at(6).height(), 2 * 94);
+  EXPECT_GE(placements(files_of("skin_sens.ini")).at(6).width(), 2 * 94);
+  EXPECT_GE(placements(files_of("skin_sens.ini")).at(6).height(), 2 * 94);
   // The main window's panels and the firmware text as designed.
-  const auto main = placements(spec("skin_main.ini"));
+  const auto main = placements(files_of("skin_main.ini"));
   for (int key : {20, 21, 22}) EXPECT_EQ(main.at(key), QRect(370, 66, 720, 470)) << key;
   EXPECT_EQ(main.at(23), QRect(308, 252, 40, 30));
   EXPECT_EQ(box_rect(L::kFirmwareVersion), main.at(23));
@@ -404,7 +404,7 @@ QFont arial(int px) {
 
 TEST(TextBoxes, LieInsideTheirWindowsClearOfEveryControl) {
   for (const Text& t : texts()) {
-    const WindowSpec& w = spec(t.ini);
+    const WindowFiles& w = files_of(t.ini);
     const QRect box = box_rect(t.box);
     SCOPED_TRACE(t.ini + " box at " + std::to_string(t.box.left) + "," + std::to_string(t.box.top));
     EXPECT_TRUE(QRect(QPoint(0, 0), window_size(w)).contains(box));
@@ -474,7 +474,7 @@ TEST(Captions, FitTheirButtonsInEveryLanguage) {
   };
   const QFontMetrics fm(arial(20));
   for (const Caption& c : captions) {
-    const auto places = placements(spec(c.ini));
+    const auto places = placements(files_of(c.ini));
     for (size_t i = 0; i < c.keys.size(); ++i) {
       const int id = c.ids.size() == 1 ? c.ids[0] : c.ids[i];
       const int room = places.at(c.keys[i]).width() - 2 * (3 + 6);
@@ -497,7 +497,7 @@ TEST(Captions, SlotsHoldEveryFunctionNameInEveryLanguage) {
            {1090, 1092}})
     for (int id = from; id <= to; ++id) ids.push_back(id);
   const QFontMetrics fm(arial(18));
-  const auto places = placements(spec("skin_Overlook.ini"));
+  const auto places = placements(files_of("skin_Overlook.ini"));
   for (int key : join(range(1, 7), {15, 16})) {
     // The caption starts at the slot's left edge; the connector dot keeps
     // the last 22 pixels.
@@ -545,7 +545,7 @@ struct StatePictures {
   QImage normal, over, down, disable;
 };
 
-StatePictures state_pictures(const WindowSpec& w) {
+StatePictures state_pictures(const WindowFiles& w) {
   StatePictures s;
   if (w.form == Form::screen) {
     auto named = screen_pictures(w.ini);
@@ -565,7 +565,7 @@ StatePictures state_pictures(const WindowSpec& w) {
 TEST(Art, EveryStateShowsOnItsControlsAndNowhereElse) {
   for (const auto& [ini, keys] : stateful()) {
     SCOPED_TRACE(ini);
-    const WindowSpec& w = spec(ini);
+    const WindowFiles& w = files_of(ini);
     const StatePictures s = state_pictures(w);
     const auto places = placements(w);
     for (int key : keys) {
@@ -606,8 +606,8 @@ TEST(Art, EveryStateShowsOnItsControlsAndNowhereElse) {
 TEST(Art, MessageDialogsWithoutTheSecondConfirmShowNoButtonThere) {
   // The restore dialog's fourth button has no body in the normal picture, so
   // the message dialogs that share the picture show an even footer there.
-  const QImage normal = state_pictures(spec("skin_Restore.ini")).normal;
-  const QRect r = placements(spec("skin_Restore.ini")).at(4);
+  const QImage normal = state_pictures(files_of("skin_Restore.ini")).normal;
+  const QRect r = placements(files_of("skin_Restore.ini")).at(4);
   long sum = 0, sq = 0, n = 0;
   for (int y = r.top() + 3; y < r.bottom() - 3; ++y)
     for (int x = r.left() + 3; x < r.right() - 3; ++x) {
@@ -628,8 +628,8 @@ TEST(Art, PaletteButtonsShowThePaletteColours) {
       qRgb(101, 62, 249),  qRgb(152, 35, 251),  qRgb(202, 63, 250),  qRgb(255, 103, 155), qRgb(203, 53, 20),
       qRgb(102, 106, 197), qRgb(10, 55, 148),   qRgb(252, 43, 38),   qRgb(24, 150, 253),  qRgb(61, 202, 110),
       qRgb(104, 104, 255)};
-  const StatePictures s = state_pictures(spec("skin_light.ini"));
-  const auto places = placements(spec("skin_light.ini"));
+  const StatePictures s = state_pictures(files_of("skin_light.ini"));
+  const auto places = placements(files_of("skin_light.ini"));
   for (int i = 0; i < 26; ++i) {
     const QPoint c = places.at(9 + i).center();
     for (const QImage* img : {&s.normal, &s.over}) {
