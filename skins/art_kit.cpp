@@ -320,7 +320,6 @@ QImage mask_image(QSize logical, int scale, const QPainterPath& inside) {
 bool save_jpeg(const QImage& image, const std::string& path) {
   QImageWriter w(QString::fromStdString(path), "jpeg");
   w.setQuality(92);
-  w.setOptimizedWrite(true);
   return w.write(image.convertToFormat(QImage::Format_RGB32));
 }
 

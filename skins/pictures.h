@@ -14,6 +14,8 @@ namespace skins {
 // background, the same in every state, with the controls drawn over it.
 QImage window_background(const Window& w, int scale);
 QImage window_picture(const QImage& background, const Window& w, State state, int scale);
+// The same into an image kept between calls.
+void window_picture_into(QImage& out, const QImage& background, const Window& w, State state, int scale);
 QImage window_picture(const Window& w, State state, int scale);
 // A window's mask, the size of its pictures.
 QImage window_mask(const Window& w, int scale);

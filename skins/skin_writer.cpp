@@ -118,10 +118,12 @@ std::vector<Job> all_jobs(const std::string& folder) {
                                                                         {State::down, w.down},
                                                                         {State::disable, w.disable}};
                         int written = 0;
+                        QImage picture;
                         for (const auto& [state, name] : states) {
                           if (name.empty()) continue;
                           const std::string path = folder + "/" + (scale == 1 ? name : at2x(name));
-                          if (!save_jpeg(window_picture(background, w, state, scale), path)) return -1;
+                          window_picture_into(picture, background, w, state, scale);
+                          if (!save_jpeg(picture, path)) return -1;
                           ++written;
                         }
                         return written;

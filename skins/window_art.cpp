@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <QRadialGradient>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 #include "skins/glyphs.h"
@@ -901,12 +902,21 @@ QImage window_background(const Window& w, int scale) {
   return c.image();
 }
 
-QImage window_picture(const QImage& background, const Window& w, State state, int scale) {
-  QImage img = background.copy();
-  {
-    Canvas c(img, scale);
-    paint_controls(c, w, state);
+void window_picture_into(QImage& out, const QImage& background, const Window& w, State state, int scale) {
+  // Reusing one buffer for all states spares a fresh multi-megabyte picture
+  // (and its page faults) per state.
+  if (out.size() != background.size() || out.format() != background.format()) {
+    out = background.copy();
+  } else {
+    std::memcpy(out.bits(), background.constBits(), static_cast<size_t>(background.sizeInBytes()));
   }
+  Canvas c(out, scale);
+  paint_controls(c, w, state);
+}
+
+QImage window_picture(const QImage& background, const Window& w, State state, int scale) {
+  QImage img;
+  window_picture_into(img, background, w, state, scale);
   return img;
 }
 
