@@ -303,7 +303,10 @@ QImage compose(const Scene& scene, const std::string& folder, const mt::Language
     }
   }
   if (scene.window == "light") fill_colour_picker(p, l);
-  if (scene.window == "progsel") draw_field_text(p, QRect(98, 108, 224, 23), "/usr/games/steam", Qt::AlignLeft | Qt::AlignVCenter);
+  if (scene.window == "progsel") {
+    const mt::layout::Box& f = mt::layout::kChooserPathField;
+    draw_field_text(p, QRect(f.left, f.top, f.width(), f.height()), "/usr/games/steam", Qt::AlignLeft | Qt::AlignVCenter);
+  }
   // Captions.
   for (const Caption& cap : captions()) {
     if (cap.window != scene.id && cap.window != scene.window) continue;

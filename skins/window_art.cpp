@@ -877,7 +877,9 @@ void paint_shortcut(Canvas& c, const Window& w) {
 void paint_chooser(Canvas& c, const Window& w) {
   paint_dialog_frame(c, w.size, 76, 200);
   // The path field the window places at its fixed rectangle.
-  paint_recess(c, rounded(QRectF(97.5, 107.5, 225, 24), 4), QColor(0x05, 0x05, 0x06));
+  const L::Box& f = L::kChooserPathField;
+  paint_recess(c, rounded(QRectF(f.left - 0.5, f.top - 0.5, f.width() + 1, f.height() + 1), 4),
+               QColor(0x05, 0x05, 0x06));
 }
 
 void paint_macro(Canvas& c, const Window& w) {

@@ -51,7 +51,9 @@ inline constexpr int kShortcutKeyLabelPx = 16;
 // Key-combination dialog: the same note as the single-key dialog's, centred.
 inline constexpr Box kShortcutNote{22, 178, 422, 202};
 
-// Program chooser: the label above the path field (text 262), left, middle.
+// Program chooser: the path field, an edit the window itself places here
+// (not a skin placement), and the label above it (text 262), left, middle.
+inline constexpr Box kChooserPathField{98, 108, 322, 131};
 inline constexpr Box kChooserLabel{98, 82, 400, 102};
 inline constexpr int kChooserLabelPx = 14;
 

@@ -328,6 +328,7 @@ TEST(Placements, EveryKeyIsPlacedInsideItsWindowWithoutOverlaps) {
   for (int key = 1; key <= 3; ++key) EXPECT_EQ(single.at(key), restore.at(key)) << key;
   // The chooser's path field, placed by the window itself, is free of controls.
   const QRect path(98, 108, 224, 23);
+  EXPECT_EQ(box_rect(L::kChooserPathField), path);
   for (const auto& [key, r] : placements(files_of("skin_ProgSel.ini"))) EXPECT_FALSE(r.intersects(path)) << key;
   // The dial's rectangle holds the whole dial.
   EXPECT_GE(placements(files_of("skin_sens.ini")).at(6).width(), 2 * 94);
