@@ -655,11 +655,6 @@ void paint_main(Canvas& c, const Window& w) {
   {
     p.save();
     p.setClipPath(rounded(card.adjusted(1, 1, -1, -1), 9));
-    QRadialGradient halo(QPointF(185, 160), 120);
-    halo.setColorAt(0, with_alpha(ink::accent, 34));
-    halo.setColorAt(0.6, with_alpha(ink::accent, 8));
-    halo.setColorAt(1, with_alpha(ink::accent, 0));
-    p.fillRect(card, halo);
     // A pedestal the mouse rests on.
     QPainterPath ring;
     ring.addEllipse(QPointF(185, 226), 84, 13);
