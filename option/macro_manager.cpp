@@ -77,6 +77,10 @@ CMacroManager::CMacroManager(QWidget* parent, OptionHost& host, const ButtonReco
     buttons_[static_cast<std::size_t>(key - 1)] = b;
   }
   if (!skin_pictures().has_pictures()) buttons_[kClose - 1]->setText(QStringLiteral("\u00D7"));
+  // The record button's body is red in every state: its caption stays light
+  // (the design's red for over and pressed would vanish into it).
+  const QColor light = look::from_colorref(look::kCaptionNormal);
+  button(kRecord)->set_caption_colors(light, light, look::from_colorref(look::kCaptionDisabled), light);
 
   macros_ = new CListBoxEx(this, kMacroListId);
   macros_->setGeometry(rect_of(kMacroList));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -223,20 +224,26 @@ TEST(ExMenu, BuiltFromItemsWithSeparatorsPopupsAndMarks) {
   EXPECT_EQ(CExMenu::command_of(top[1]), 0);
 }
 
-TEST(ExMenu, ItemsAreAsWideAsTheItemWidth) {
+TEST(ExMenu, ItemsAreAtLeastTheItemWidthAndNeverCut) {
   CExMenu menu;
   menu.set_menu_font(QStringLiteral("Arial"), 18);
   menu.set_item_width(150);
-  menu.add_item(1, QStringLiteral("A rather long entry that would not fit anyway"));
   menu.add_item(2, QStringLiteral("Short"));
   CExMenu* sub = menu.add_popup(QStringLiteral("More"));
   sub->add_item(3, QStringLiteral("x"));
   EXPECT_EQ(sub->item_width(), 150);
   menu.ensurePolished();
-  const int w = menu.sizeHint().width();
-  EXPECT_GE(w, 150);
-  EXPECT_LE(w, 160);
-  EXPECT_EQ(menu.actionGeometry(menu.actions()[0]).width(), menu.actionGeometry(menu.actions()[1]).width());
+  EXPECT_GE(menu.sizeHint().width(), 150);
+  EXPECT_LE(menu.sizeHint().width(), 160);
+
+  // A text longer than the width widens every item to hold it whole.
+  const QString longer = QStringLiteral("A rather long entry that needs room");
+  menu.add_item(1, longer);
+  const int text = QFontMetrics(look::design_font(QStringLiteral("Arial"), 18)).horizontalAdvance(longer);
+  const QList<QAction*> all = menu.actions();
+  EXPECT_GT(menu.actionGeometry(all[2]).width(), text + 12);
+  EXPECT_EQ(menu.actionGeometry(all[0]).width(), menu.actionGeometry(all[2]).width());
+  EXPECT_EQ(menu.actionGeometry(all[1]).width(), menu.actionGeometry(all[2]).width());
 }
 
 TEST(ExMenu, TrackReturnsTheChosenCommand) {
