@@ -109,7 +109,6 @@ CBitmapBtn* CKeyCaptureDlg::add_button(int key, int text_id, const QRect& fallba
   const QRect r = placed.isEmpty() && !fallback.isEmpty() ? fallback : placed;
   b->setGeometry(r);
   b->set_pictures(cuts(r));
-  b->set_caption_font(QStringLiteral("Arial"), 20);
   if (text_id) b->setText(text_of(language_, text_id));
   // The hook takes every key while the dialog is up; a button never needs
   // the focus.

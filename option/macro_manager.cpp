@@ -71,7 +71,6 @@ CMacroManager::CMacroManager(QWidget* parent, OptionHost& host, const ButtonReco
     const QRect r = rect_of(key);
     b->setGeometry(r);
     b->set_pictures(cuts(r));
-    b->set_caption_font(QStringLiteral("Arial"), 20);
     if (kCaptions[key]) b->setText(text(kCaptions[key]));
     b->installEventFilter(this);
     buttons_[static_cast<std::size_t>(key - 1)] = b;

@@ -67,7 +67,6 @@ CDlgProgSel::CDlgProgSel(QWidget* parent, SkinFolder& skin, const LanguageModule
     auto* b = new CBitmapBtn(this, key);
     b->setGeometry(r);
     b->set_pictures(cuts(r));
-    b->set_caption_font(QStringLiteral("Arial"), 20);
     if (captions[key - 1]) b->setText(text_of(language, captions[key - 1]));
     b->setFocusPolicy(Qt::NoFocus);  // the field keeps the focus and its caret
     buttons_[static_cast<std::size_t>(key - 1)] = b;
