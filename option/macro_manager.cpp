@@ -113,7 +113,14 @@ CMacroManager::CMacroManager(QWidget* parent, OptionHost& host, const ButtonReco
     if (code == kBitmapEditEnterReleased) editor_.commit_repeat_text(repeat_->text().toStdU16String());
   });
 
-  connect(macros_, &CListBoxEx::selection_changed, this, [this](int row) { editor_.select_macro(row); });
+  connect(macros_, &CListBoxEx::selection_changed, this, [this](int row) {
+    // A click beside the rows leaves the current macro current: the list
+    // always shows which macro Delete and Record act on.
+    if (row < 0)
+      macros_->select_row(editor_.current_macro());
+    else
+      editor_.select_macro(row);
+  });
   connect(events_, &CListBoxEx::selection_changed, this, [this](int row) { editor_.select_event_row(row); });
   connect(macros_, &CListBoxEx::edit_committed, this,
           [this](int row) { editor_.commit_macro_name(row, macros_->row_text(row).toStdU16String()); });

@@ -126,6 +126,12 @@ TEST_F(ManagerTest, OpensOnTheSlotsMacro) {
   EXPECT_TRUE(rows(m->event_list()).isEmpty());
   EXPECT_FALSE(m->button(CMacroManager::kRepeat)->selected()) << "a fresh macro has repeat 0: off";
   EXPECT_EQ(m->repeat_edit()->text(), QStringLiteral("1"));
+
+  // A click below the rows keeps the current macro shown as selected: Delete
+  // acts on what the list shows.
+  QTest::mouseClick(m->macro_list()->viewport(), Qt::LeftButton, {}, QPoint(20, m->macro_list()->height() - 10));
+  EXPECT_EQ(m->macro_list()->selected_row(), 2);
+  EXPECT_EQ(m->editor().current_macro(), 2);
 }
 
 TEST_F(ManagerTest, RecordingKeysTypedIntoTheDialog) {
