@@ -62,4 +62,12 @@ bool export_profile(const SettingsRecord& record, int n, const std::string& fold
                     const std::string& chosen_path);
 bool import_profile(SettingsRecord& record, int n, const std::string& chosen_path);
 
+// Import as the settings window offers it to the user: only a whole profile
+// file is taken, one that holds every key the writer writes, each readable
+// (numbers as numbers, the 16 button structures with their checksums). A file
+// cut short, or one that is no profile file, would otherwise fill the profile
+// with -1s and cleared buttons and send that to the mouse; it changes nothing.
+enum class ProfileImport { imported, unreadable, not_whole };
+ProfileImport import_whole_profile(SettingsRecord& record, int n, const std::string& chosen_path);
+
 }  // namespace mt
