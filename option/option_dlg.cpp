@@ -651,7 +651,7 @@ void COptionDlg::close_by_monitor() {
   }
   for (QWidget* w : QApplication::topLevelWidgets()) {
     auto* d = qobject_cast<QDialog*>(w);
-    if (d && d != this && d->isVisible() && d->isModal()) d->reject();
+    if (d && d != this && d->isVisible()) d->reject();
   }
   bus_.close();
   done(kResultCancel);
