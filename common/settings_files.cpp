@@ -208,7 +208,7 @@ bool update_config(const std::string& folder, Edit edit) {
   // by the one key written here.
   if (doc.load_checked(path) == platform::IniDocument::LoadStatus::failed) return false;
   edit(doc);
-  return doc.save(path);
+  return doc.save_if_changed(path);
 }
 
 }  // namespace
@@ -291,7 +291,7 @@ bool write_profile_file(const ProfileRecord& profile, const std::string& path) {
   platform::IniDocument doc;
   if (doc.load_checked(path) == platform::IniDocument::LoadStatus::failed) return false;
   write_profile_into(profile, doc);
-  return doc.save(path);
+  return doc.save_if_changed(path);
 }
 
 void write_export_title(const std::string& folder, int number, const std::u16string& title) {

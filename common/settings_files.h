@@ -32,7 +32,8 @@ int load_settings(SettingsRecord& record, const std::string& folder, PointerSett
 // Writes the current profile's pointer settings, config.ini and the five
 // profile files (creating config/ when needed). Returns 1, or 0 when a file
 // could not be written (each file is replaced atomically, so a failed one
-// keeps its old contents). pointer == nullptr skips the registry.
+// keeps its old contents; a file that already holds what it would get is left
+// alone). pointer == nullptr skips the registry.
 int save_settings(const SettingsRecord& record, const std::string& folder, PointerSettingsStore* pointer);
 
 // One profile file <-> one profile record. read_profile_file returns false when
