@@ -41,7 +41,9 @@ const SkinPictureNames kPictures{"main_mask.bmp", "main_normal.jpg", "main_over.
                                  "main_disable.jpg"};
 constexpr char kTabMask[] = "rgnbutton_mask.bmp";
 constexpr char kProgramIcon[] = "Icons/program.png";
-constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+// The smaller sizes beside the program icon (256 px), for task bars and
+// title bars that would otherwise scale it down.
+constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128};
 
 constexpr QSize kMainSize(1100, 620);
 // Where the parts sit when the skin does not say (the design's fixed places).
@@ -281,7 +283,12 @@ QRect COptionDlg::placement(int key) const { return look::to_rect(description_.p
 
 void COptionDlg::build_skin() {
   description_ = skin_.description(kDescription, SkinDescription::kButtonInfo);
-  set_skin(skin_.window_pictures(kPictures));
+  // The first frame needs the background and the selected tab's down cut
+  // (decoded side by side); the over and disabled pictures follow right
+  // after it (load_state_pictures).
+  SkinPictureNames first = kPictures;
+  first.over = first.disable = std::string();
+  set_skin(skin_.window_pictures(first));
   const QRegion tab_shape = skin_.mask(kTabMask).region;
   for (int key = 1; key <= kMainLastButton; ++key) {
     const QRect r = placement(key);
@@ -314,11 +321,6 @@ void COptionDlg::build_skin() {
     });
     buttons_[key] = b;
   }
-  // Every control has its cuts: only the background stays decoded.
-  release_state_pictures();
-  skin_.release(kPictures.over);
-  skin_.release(kPictures.down);
-  skin_.release(kPictures.disable);
 
   // Centred on the screen.
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -326,6 +328,19 @@ void COptionDlg::build_skin() {
     where.moveCenter(screen->availableGeometry().center());
     move(where.topLeft());
   }
+}
+
+void COptionDlg::load_state_pictures() {
+  if (state_pictures_loaded_) return;
+  state_pictures_loaded_ = true;
+  const SkinPictureSet all = skin_.window_pictures(kPictures);
+  for (int key = 1; key <= kMainLastButton; ++key)
+    if (CBitmapBtn* b = buttons_[key]) b->set_pictures(all.cuts(b->geometry()));
+  // Every control has its cuts: only the background stays decoded.
+  release_state_pictures();
+  skin_.release(kPictures.over);
+  skin_.release(kPictures.down);
+  skin_.release(kPictures.disable);
 }
 
 CBitmapBtn* COptionDlg::button(int key) const {
@@ -367,6 +382,7 @@ void COptionDlg::paint_surface(QPainter& p) {
   if (!first_frame_logged_) {
     first_frame_logged_ = true;
     option_log("window shown");
+    QTimer::singleShot(0, this, [this] { load_state_pictures(); });
   }
 }
 

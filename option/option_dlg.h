@@ -190,6 +190,9 @@ class COptionDlg final : public CSkinDialog, public OptionHost {
   // Window messages handled so far (tests wait for a count, not for time).
   std::uint64_t messages_handled() const { return messages_handled_; }
   bool on_bus() const { return bus_.exists(); }
+  // The buttons have their over and disabled pictures (shortly after the
+  // first frame).
+  bool state_pictures_loaded() const { return state_pictures_loaded_; }
   // The language menu while it is open (screenshots); null otherwise.
   QWidget* language_menu() const { return language_menu_; }
 
@@ -208,6 +211,7 @@ class COptionDlg final : public CSkinDialog, public OptionHost {
   void open_language_menu();
   void restore_defaults_confirmed();
   void build_skin();
+  void load_state_pictures();
   void load_texts();
   void set_firmware_text(int version);
   void begin_wait();
@@ -253,6 +257,7 @@ class COptionDlg final : public CSkinDialog, public OptionHost {
 
   std::uint64_t messages_handled_ = 0;
   bool first_frame_logged_ = false;
+  bool state_pictures_loaded_ = false;
 };
 
 }  // namespace mt

@@ -195,6 +195,7 @@ class OptionWindow : public ::testing::Test {
     EXPECT_TRUE(dlg->create());
     dlg->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dlg->state_pictures_loaded(); }, 10000));
     return *dlg;
   }
 
@@ -312,6 +313,13 @@ TEST_F(OptionWindow, StartsFromTheBlockTheFilesOrNothing) {
     for (PageId other : {PageId::performance, PageId::lighting, PageId::profiles, PageId::home})
       EXPECT_EQ(d.page(other), nullptr);
     EXPECT_TRUE(dialogs.shown().empty());
+    // Every button has the cuts of all four state pictures (the over and
+    // disabled ones come right after the first frame).
+    const SkinCuts& apply = d.button(kMainApply)->pictures();
+    EXPECT_EQ(apply.normal.pixel(5, 5), QColor(30, 30, 30).rgb());
+    EXPECT_EQ(apply.over.pixel(5, 5), QColor(0, 0, 200).rgb());
+    EXPECT_EQ(apply.down.pixel(5, 5), QColor(0, 200, 0).rgb());
+    EXPECT_EQ(apply.disable.pixel(5, 5), QColor(90, 90, 90).rgb());
     dlg.reset();
     block.close();
   }
