@@ -472,8 +472,10 @@ void COptionDlg::open_language_menu() {
   if (!b) return;
   CExMenu menu(this);
   menu.set_menu_font(QStringLiteral("Arial"), kLanguageMenuPx);
+  // The language in use is marked.
   for (const LanguageMenuItem& item : kLanguageMenu)
-    menu.add_item(item.command, platform::to_qstring(language_.text(item.text_id)));
+    menu.add_item(item.command, platform::to_qstring(language_.text(item.text_id)), QImage(),
+                  item.language_id == working_->LanguageID);
   // The button stays pressed while its menu is open.
   b->setDown(true);
   language_menu_ = &menu;
