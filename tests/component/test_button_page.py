@@ -7,7 +7,6 @@ makes of the profile file Option saved."""
 
 import os
 import subprocess
-import time
 import unittest
 
 import harness as h
@@ -23,7 +22,8 @@ MOD_CTRL, MOD_SHIFT = 0x02, 0x04
 
 def placements(path, section):
     """{key: (x, y, w, h)} of a skin description file."""
-    raw = open(path, "rb").read()
+    with open(path, "rb") as f:
+        raw = f.read()
     text = raw.decode("utf-16") if raw[:2] in (b"\xff\xfe", b"\xfe\xff") else raw.decode("utf-8-sig")
     out, current = {}, None
     for line in text.splitlines():
@@ -57,7 +57,11 @@ class ButtonPageTest(h.OptionTestCase):
         self.mouse_ = self.mouse()
         self.monitor = self.start_monitor()
         self.mouse_.wait_writes(1)
-        self.option = self.start_option()
+        # The recording hook notes each key it takes ("vkcode=..."): the marker
+        # that a key has arrived before the next click is made.
+        env = dict(self.env)
+        env["QT_LOGGING_RULES"] = "morvath.option.keyhook.debug=true"
+        self.option = self.start_option(env=env)
 
     # --- the user's hands -------------------------------------------------------
 
@@ -85,21 +89,25 @@ class ButtonPageTest(h.OptionTestCase):
 
     def click(self, window, at):
         x, y = at
-        self.xdotool("mousemove", window["x"] + x, window["y"] + y)
-        time.sleep(0.05)  # the pointer's enter and hover reach the control first
-        self.xdotool("click", "1")
+        self.xdotool("mousemove", window["x"] + x, window["y"] + y, "click", "1")
 
     def keys(self, *names):
-        for name in names:
-            self.xdotool("key", "--delay", "40", name)
+        self.xdotool("key", "--delay", "30", *names)
+
+    def taken(self, *vks):
+        """Waits until the hook has taken the press and release of each key
+        (virtual-key codes) since the last wait."""
+        for vk in vks:
+            self.hook_keys[vk] = self.hook_keys.get(vk, 0) + 2
+            self.wait_log(self.option, "vkcode=%x," % vk, count=self.hook_keys[vk])
 
     def main_window(self):
         return self.window(h.OPTION_TITLE)
 
     def open_slot_menu(self, slot):
+        # The keys typed next are handled after this click, inside the menu.
         x, y = centre(self.slots[slot + 1])
         self.click(self.main_window(), (PAGE_AT[0] + x, PAGE_AT[1] + y))
-        time.sleep(0.3)  # the popup takes the keyboard once it is mapped
 
     def menu_choose(self, downs, *more):
         """Down `downs` times in the slot menu (separators are skipped), then the
@@ -109,15 +117,15 @@ class ButtonPageTest(h.OptionTestCase):
     # --- the test -----------------------------------------------------------------
 
     def test_a_key_combination_and_a_recorded_macro_reach_the_mouse(self):
+        self.hook_keys = {}
         # Slot 3 (caption 6): Key Combination is the 9th entry of the menu.
         self.open_slot_menu(3)
         self.menu_choose(9)
         dialog = self.window(SHORTCUT_TITLE)
         self.click(dialog, centre(self.shortcut[6]))  # Ctrl
         self.click(dialog, centre(self.shortcut[7]))  # Shift
-        time.sleep(0.2)
         self.keys("k")  # the dialog holds the keyboard: K is the key
-        time.sleep(0.3)
+        self.taken(0x4B)
         self.click(dialog, centre(self.shortcut[2]))  # OK
         self.gone(SHORTCUT_TITLE)
 
@@ -125,15 +133,12 @@ class ButtonPageTest(h.OptionTestCase):
         self.open_slot_menu(4)
         self.menu_choose(12, "Right")
         manager = self.window(MANAGER_TITLE)
-        self.click(manager, centre(self.manager[4]))  # New
-        time.sleep(0.2)
-        self.xdotool("type", "--delay", "40", "Combo")
+        self.click(manager, centre(self.manager[4]))  # New: the name is typed in place
+        self.xdotool("type", "--delay", "30", "Combo")
         self.keys("Return")
-        time.sleep(0.2)
         self.click(manager, centre(self.manager[7]))  # Record
-        time.sleep(0.3)
         self.keys("a", "s")
-        time.sleep(0.3)
+        self.taken(0x41, 0x53)
         self.click(manager, centre(self.manager[7]))  # Stop
         self.click(manager, centre(self.manager[1]))  # OK
         self.gone(MANAGER_TITLE)
@@ -141,12 +146,15 @@ class ButtonPageTest(h.OptionTestCase):
         # The new macro on slot 4: Macro, Right, Down past the manager's item.
         self.open_slot_menu(4)
         self.menu_choose(12, "Right", "Down")
-        time.sleep(0.3)
 
         # Apply, as the user clicks it.
         self.click(self.main_window(), h.APPLY_BUTTON_CENTRE)
-        writes = self.mouse_.wait_writes(2)
+        self.mouse_.wait_writes(2)
         self.wait_log(self.option, "option: apply done")
+        # Read once the write is over: a write without its macro blocks yet
+        # already looks whole.
+        writes = self.mouse_.complete_writes()
+        self.assertEqual(len(writes), 2)
 
         # What Option saved: the two buttons as the user set them.
         current = h.ini_int(self.config_path, "Setting", "CurrentProfile")
