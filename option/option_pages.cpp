@@ -1,5 +1,6 @@
 #include "option/option_pages.h"
 
+#include "option/button_page.h"
 #include "option/game_profile_dlg.h"
 #include "option/home_dlg.h"
 #include "option/skin/skin_folder.h"
@@ -26,7 +27,6 @@ PageHandle make_placeholder(OptionHost& host, QWidget* parent) {
   return PageHandle{page, page};
 }
 
-constexpr char kButtonPageBackground[] = "button_normal.JPG";
 constexpr char kPerformancePageBackground[] = "Basic_Settings_normal.jpg";
 constexpr char kLightingPageBackground[] = "Color_settings_normal.jpg";
 
@@ -35,7 +35,7 @@ constexpr char kLightingPageBackground[] = "Color_settings_normal.jpg";
 const std::array<PageEntry, kPageCount>& page_table() {
   static const std::array<PageEntry, kPageCount> table = {{
       {PageId::performance, 1, 20, &make_placeholder<kPerformancePageBackground>},
-      {PageId::buttons, 2, 20, &make_placeholder<kButtonPageBackground>},
+      {PageId::buttons, 2, 20, &make_page<CDlgPageMouse>},
       {PageId::lighting, 3, 20, &make_placeholder<kLightingPageBackground>},
       {PageId::profiles, 4, 21, &make_page<CGameProfileDlg>},
       {PageId::home, 5, 22, &make_page<CHomeDlg>},

@@ -78,9 +78,18 @@ class CExMenu::Style : public QProxyStyle {
     if (type != CT_MenuItem) return QProxyStyle::sizeFromContents(type, opt, size, w);
     const auto* mi = qstyleoption_cast<const QStyleOptionMenuItem*>(opt);
     if (mi && mi->menuItemType == QStyleOptionMenuItem::Separator) return QSize(item_width, kSeparatorHeight);
-    int h = QFontMetrics(font).height() + 8;
+    const QFontMetrics fm(font);
+    int h = fm.height() + 8;
     if (mi && !mi->icon.isNull()) h = std::max(h, 20);
-    return QSize(item_width, h);
+    // The item width is the least an item takes: a longer text (a translation,
+    // a macro's name) widens the menu rather than being cut.
+    int width = item_width;
+    if (mi) {
+      const bool popup = mi->menuItemType == QStyleOptionMenuItem::SubMenu;
+      width = std::max(width, kTextLeft + (mi->icon.isNull() ? 0 : kIconColumn - 4) +
+                          fm.horizontalAdvance(shown_text(mi->text)) + (popup ? kArrowColumn : 6) + 4);
+    }
+    return QSize(width, h);
   }
 
   void drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPainter* p, const QWidget* w) const override {

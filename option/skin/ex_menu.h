@@ -1,6 +1,7 @@
 // CExMenu: the owner-drawn popup menu of Option's windows. A QMenu drawn by
-// its own style: dark panel, the menu's font, every item as wide as the set
-// item width (150 as the windows set it), separators as hairlines, optional
+// its own style: dark panel, the menu's font, every item at least as wide as
+// the set item width (150 as the windows set it) and wider where a text needs
+// it, so no entry is cut short, separators as hairlines, optional
 // icons, the hovered item in the accent colour, and a marked item (the
 // current choice, e.g. the slot's macro) drawn in the highlight colour.
 //

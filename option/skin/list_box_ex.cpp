@@ -18,6 +18,8 @@ namespace mt {
 namespace {
 
 constexpr int kValueRole = Qt::UserRole + 1;
+constexpr int kMutedRole = Qt::UserRole + 2;
+constexpr int kMutedMarkWidth = 2;
 constexpr int kIconGap = 4;
 
 // Takes out what is not a digit, keeping the caret with the kept characters.
@@ -58,6 +60,9 @@ class CListBoxEx::Delegate : public QStyledItemDelegate {
     const QRect r = option.rect;
     const bool selected = option.state & QStyle::State_Selected;
     p->fillRect(r, selected ? QColor(look::kListSelection) : QColor(Qt::black));
+    const bool muted = index.data(kMutedRole).toBool();
+    if (muted) p->fillRect(QRect(r.left(), r.top() + 2, kMutedMarkWidth, r.height() - 4),
+                           selected ? QColor(Qt::black) : QColor(look::kAccent));
     int x = r.left() + 3;
     if (const QImage* icon = icon_of(index)) {
       QSize s = logical_size(*icon);
@@ -78,7 +83,8 @@ class CListBoxEx::Delegate : public QStyledItemDelegate {
     }
     const QRect text_box(x, r.top(), std::max(0, r.right() - x - 2), r.height());
     p->setFont(option.font);
-    p->setPen(list_->isEnabled() ? QColor(Qt::white) : look::from_colorref(look::kCaptionDisabled));
+    const bool dim = muted && !selected;
+    p->setPen(list_->isEnabled() && !dim ? QColor(Qt::white) : look::from_colorref(look::kCaptionDisabled));
     const QString text = index.data(Qt::DisplayRole).toString();
     p->drawText(text_box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                 QFontMetrics(option.font).elidedText(text, Qt::ElideRight, text_box.width()));
@@ -207,6 +213,15 @@ void CListBoxEx::set_row_value(int row, uint32_t item_value) {
   if (QListWidgetItem* it = item(row)) it->setData(kValueRole, item_value);
 }
 
+void CListBoxEx::set_row_muted(int row, bool muted) {
+  if (QListWidgetItem* it = item(row)) it->setData(kMutedRole, muted);
+}
+
+bool CListBoxEx::row_muted(int row) const {
+  const QListWidgetItem* it = item(row);
+  return it && it->data(kMutedRole).toBool();
+}
+
 int CListBoxEx::selected_row() const {
   const QList<QListWidgetItem*> sel = selectedItems();
   return sel.isEmpty() ? -1 : row(sel.front());
@@ -289,9 +304,13 @@ void CListBoxEx::end_edit(bool commit) {
   if (had_focus) setFocus(Qt::OtherFocusReason);
   if (new_row && (!commit || text.isEmpty())) {
     remove_row(row);
+    emit edit_cancelled(row, control_id_);
     return;
   }
-  if (!commit) return;
+  if (!commit) {
+    emit edit_cancelled(row, control_id_);
+    return;
+  }
   set_row_text(row, text);
   emit edit_committed(row, control_id_);
 }

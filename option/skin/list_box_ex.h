@@ -12,11 +12,15 @@
 //                (once the editor has closed, so the owner may change the list);
 //   Escape       the edit is dropped;
 //   losing focus ends the edit as Enter does, so typed text is never lost;
-//   an empty text, or Escape, on a row added for this edit removes the row
-//   and sends nothing.
+//   an empty text, or Escape, on a row added for this edit removes the row;
+//   an edit that ends without a commit sends edit_cancelled(row, id) instead.
+//
+// Muted rows (set_row_muted) draw their text in the disabled grey with a red
+// mark at the left edge: the owner's way of saying "this row does not count".
 //
 // Notifications to the owner:
 //   edit_committed(row, id)    kNotifyListEditCommitted
+//   edit_cancelled(row, id)    Escape, or an empty new row (which is gone by then)
 //   right_button(id)           kNotifyListRightButton (the selection stays)
 //   selection_changed(row, id) the user picked another row (by mouse or keys;
 //                              rows selected by the program do not notify)
@@ -66,6 +70,8 @@ class CListBoxEx : public QListWidget {
   void set_row_text(int row, const QString& text);
   uint32_t row_value(int row) const;
   void set_row_value(int row, uint32_t item_value);
+  void set_row_muted(int row, bool muted);
+  bool row_muted(int row) const;
 
   // The selected row, -1 for none. select_row(-1) clears the selection; the
   // row is scrolled into view. Neither notifies.
@@ -85,6 +91,8 @@ class CListBoxEx : public QListWidget {
  signals:
   // kNotifyListEditCommitted.
   void edit_committed(int row, int control_id);
+  // The edit ended without a commit (the row it was on, before any removal).
+  void edit_cancelled(int row, int control_id);
   // kNotifyListRightButton.
   void right_button(int control_id);
   void selection_changed(int row, int control_id);

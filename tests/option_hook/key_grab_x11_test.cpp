@@ -18,82 +18,38 @@
 
 #include "hook_test_support.h"
 #include "tests/desktop/xvfb_server.h"
-// clang-format off
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-// clang-format on
+#include "x11_other_client.h"
 
 namespace {
 
 using hook_test::KeyWindow;
+using hook_test::OtherClient;
 using hook_test::Pairs;
 using hook_test::Recorder;
 using mt::KeyRecordingHook;
 using Grab = KeyRecordingHook::Grab;
+using namespace hook_test;  // the keycodes
 
 const char* g_display = nullptr;  // the private server, when it started
 
-// X keycodes (evdev code + 8).
-constexpr unsigned kKeyA = 38, kKeyLeftShift = 50, kKeyRightCtrl = 105, kKeyLeft = 113, kKeyB = 56;
-
 class KeyGrabTest : public ::testing::Test {
  protected:
+  std::unique_ptr<OtherClient> client;
   Display* d = nullptr;
   Window other = 0;  // the other program's window
 
   void SetUp() override {
     if (g_display == nullptr) GTEST_SKIP() << "no Xvfb";
-    d = XOpenDisplay(g_display);
-    ASSERT_NE(d, nullptr);
-    int event_base, error_base, major, minor;
-    ASSERT_TRUE(XTestQueryExtension(d, &event_base, &error_base, &major, &minor));
-    other = XCreateSimpleWindow(d, DefaultRootWindow(d), 600, 100, 200, 100, 0, 0, 0);
-    XSelectInput(d, other, KeyPressMask | KeyReleaseMask);
-    XMapWindow(d, other);  // no window manager: viewable at once
-    XSync(d, False);
-  }
-  void TearDown() override {
-    if (d) XCloseDisplay(d);
+    client = std::make_unique<OtherClient>(g_display);
+    ASSERT_TRUE(client->ok());
+    d = client->display();
+    other = client->window();
   }
 
-  void focus(Window w) {
-    XSetInputFocus(d, w, RevertToPointerRoot, CurrentTime);
-    XSync(d, False);
-  }
-  Window focused() {
-    Window w = 0;
-    int revert = 0;
-    XGetInputFocus(d, &w, &revert);
-    return w;
-  }
-
-  // Press and release each key in turn.
-  void type(std::initializer_list<unsigned> keycodes) {
-    for (unsigned k : keycodes) {
-      XTestFakeKeyEvent(d, k, True, CurrentTime);
-      XTestFakeKeyEvent(d, k, False, CurrentTime);
-    }
-    XSync(d, False);
-  }
-
-  // The key events the other window has had, waiting until `count` came or
-  // the deadline passed (0: only what is already there).
-  int other_keys(int count = 0, int timeout_ms = 5000) {
-    using clock = std::chrono::steady_clock;
-    const auto deadline = clock::now() + std::chrono::milliseconds(timeout_ms);
-    int got = 0;
-    XSync(d, False);
-    for (;;) {
-      while (XPending(d)) {
-        XEvent e;
-        XNextEvent(d, &e);
-        if (e.type == KeyPress || e.type == KeyRelease) ++got;
-      }
-      if (got >= count || clock::now() >= deadline) return got;
-      pollfd p{ConnectionNumber(d), POLLIN, 0};
-      poll(&p, 1, 50);
-    }
-  }
+  void focus(Window w) { client->focus(w); }
+  Window focused() { return client->focused(); }
+  void type(std::initializer_list<unsigned> keycodes) { client->type(keycodes); }
+  int other_keys(int count = 0, int timeout_ms = 5000) { return client->keys(count, timeout_ms); }
 
   static bool wait_for_pairs(const Recorder& rec, std::size_t count) {
     return QTest::qWaitFor([&] { return rec.pairs.size() >= count; }, 5000);

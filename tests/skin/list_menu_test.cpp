@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -56,10 +57,34 @@ TEST_F(ListTest, RowsIconsAndColours) {
   for (int x = r2.left(); x < r2.right(); ++x)
     for (int y = r2.top(); y <= r2.bottom(); ++y) white += qRed(img.pixel(x, y)) > 200 && qBlue(img.pixel(x, y)) > 200;
   EXPECT_GT(white, 3);  // the text
+
+  // A muted row: grey text and a red mark at its left edge; selected, it reads as any other.
+  constexpr int kMarkWidth = 3;  // the mark, left of the text
+  auto text_pixels = [&](const QImage& shot, const QRect& r, bool want_white) {
+    int n = 0;
+    for (int x = r.left() + kMarkWidth; x < r.right(); ++x)
+      for (int y = r.top(); y <= r.bottom(); ++y) {
+        const QRgb c = shot.pixel(x, y);
+        n += want_white ? (qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) > 200)
+                        : (qRed(c) > 60 && qRed(c) < 170 && qAbs(qRed(c) - qBlue(c)) < 8);
+      }
+    return n;
+  };
+  list.set_row_muted(2, true);
+  EXPECT_TRUE(list.row_muted(2));
+  EXPECT_FALSE(list.row_muted(0));
+  const QImage muted = list.viewport()->grab().toImage();
+  EXPECT_EQ(text_pixels(muted, r2, true), 0);
+  EXPECT_GT(text_pixels(muted, r2, false), 3);
+  EXPECT_EQ(muted.pixel(r2.left(), r2.center().y()), look::kAccent);
+  EXPECT_NE(muted.pixel(r0.left(), r0.center().y()), look::kAccent);
+  list.select_row(2);
+  EXPECT_GT(text_pixels(list.viewport()->grab().toImage(), r2, true), 3);
 }
 
 TEST_F(ListTest, EnterCommitsEscapeCancels) {
   Pairs committed(&list, &CListBoxEx::edit_committed);
+  Pairs cancelled(&list, &CListBoxEx::edit_cancelled);
   list.begin_edit(1, 20, CListBoxEx::kDigitsOnly);
   QLineEdit* e = open_editor();
   ASSERT_NE(e, nullptr);
@@ -79,6 +104,7 @@ TEST_F(ListTest, EnterCommitsEscapeCancels) {
   EXPECT_FALSE(list.editing());
   EXPECT_EQ(list.row_text(0), QStringLiteral("A"));
   EXPECT_EQ(committed.got.size(), 1u);
+  EXPECT_EQ(cancelled.got, (Got{{0, 4097}}));
 
   // At most the given number of characters.
   list.begin_edit(0, 15);
@@ -91,10 +117,12 @@ TEST_F(ListTest, EnterCommitsEscapeCancels) {
   QTest::keyClick(open_editor(), Qt::Key_Return);
   EXPECT_EQ(list.row_count(), 3);
   EXPECT_EQ(committed.got, (Got{{1, 4097}, {0, 4097}, {2, 4097}}));
+  EXPECT_EQ(cancelled.got.size(), 1u);
 }
 
 TEST_F(ListTest, ANewRowLeftEmptyOrCancelledGoesAway) {
   Pairs committed(&list, &CListBoxEx::edit_committed);
+  Pairs cancelled(&list, &CListBoxEx::edit_cancelled);
   struct Case {
     const char* typed;
     Qt::Key key;
@@ -110,6 +138,8 @@ TEST_F(ListTest, ANewRowLeftEmptyOrCancelledGoesAway) {
   }
   EXPECT_EQ(list.row_text(3), QStringLiteral("Macro"));
   EXPECT_EQ(committed.got, (Got{{3, 4097}}));
+  // The owner hears of each row that went, so it can drop what it set up for it.
+  EXPECT_EQ(cancelled.got, (Got{{3, 4097}, {3, 4097}}));
 }
 
 TEST_F(ListTest, LosingTheFocusEndsTheEditAsEnter) {
@@ -194,20 +224,26 @@ TEST(ExMenu, BuiltFromItemsWithSeparatorsPopupsAndMarks) {
   EXPECT_EQ(CExMenu::command_of(top[1]), 0);
 }
 
-TEST(ExMenu, ItemsAreAsWideAsTheItemWidth) {
+TEST(ExMenu, ItemsAreAtLeastTheItemWidthAndNeverCut) {
   CExMenu menu;
   menu.set_menu_font(QStringLiteral("Arial"), 18);
   menu.set_item_width(150);
-  menu.add_item(1, QStringLiteral("A rather long entry that would not fit anyway"));
   menu.add_item(2, QStringLiteral("Short"));
   CExMenu* sub = menu.add_popup(QStringLiteral("More"));
   sub->add_item(3, QStringLiteral("x"));
   EXPECT_EQ(sub->item_width(), 150);
   menu.ensurePolished();
-  const int w = menu.sizeHint().width();
-  EXPECT_GE(w, 150);
-  EXPECT_LE(w, 160);
-  EXPECT_EQ(menu.actionGeometry(menu.actions()[0]).width(), menu.actionGeometry(menu.actions()[1]).width());
+  EXPECT_GE(menu.sizeHint().width(), 150);
+  EXPECT_LE(menu.sizeHint().width(), 160);
+
+  // A text longer than the width widens every item to hold it whole.
+  const QString longer = QStringLiteral("A rather long entry that needs room");
+  menu.add_item(1, longer);
+  const int text = QFontMetrics(look::design_font(QStringLiteral("Arial"), 18)).horizontalAdvance(longer);
+  const QList<QAction*> all = menu.actions();
+  EXPECT_GT(menu.actionGeometry(all[2]).width(), text + 12);
+  EXPECT_EQ(menu.actionGeometry(all[0]).width(), menu.actionGeometry(all[2]).width());
+  EXPECT_EQ(menu.actionGeometry(all[1]).width(), menu.actionGeometry(all[2]).width());
 }
 
 TEST(ExMenu, TrackReturnsTheChosenCommand) {

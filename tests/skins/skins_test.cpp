@@ -359,11 +359,11 @@ const std::vector<Text>& texts() {
     v[1].ids = {140};
     v[2].ids = {252};
     v[3].ids = {261};
-    v.push_back({"skin_Restore.ini", L::kDialogMessage, L::kDialogMessagePx, {251, 275, 276, 802, 117, 118}, true});
+    v.push_back({"skin_Restore.ini", L::kDialogMessage, L::kDialogMessagePx, {251, 275, 276, 289, 802, 117, 118}, true});
     v.push_back({"skin_single_key.ini", L::kSingleKeyPrompt, L::kSingleKeyPromptPx, {141}});
-    v.push_back({"skin_single_key.ini", L::kSingleKeyNote, L::kKeyNotePx, {}});
+    v.push_back({"skin_single_key.ini", L::kSingleKeyNote, L::kKeyNotePx, {285}, true});
     v.push_back({"skin_shortcut.ini", L::kShortcutKeyLabel, L::kShortcutKeyLabelPx, {258}});
-    v.push_back({"skin_shortcut.ini", L::kShortcutNote, L::kKeyNotePx, {}});
+    v.push_back({"skin_shortcut.ini", L::kShortcutNote, L::kKeyNotePx, {285}});
     v.push_back({"skin_ProgSel.ini", L::kChooserLabel, L::kChooserLabelPx, {262}});
     v.push_back({"skin_main.ini", L::kFirmwareLabel, L::kFirmwareLabelPx, {111}});
     v.push_back({"skin_main.ini", L::kMainStatus, L::kMainStatusPx, {1124, 1125}, true});
@@ -379,7 +379,7 @@ const std::vector<Text>& texts() {
     v.push_back({"skin_macro_manager.ini", L::kMacroEventsLabel, L::kMacroLabelPx, {279}});
     v.push_back({"skin_macro_manager.ini", L::kMacroTimesLabel, L::kMacroLabelPx, {284}});
     v.push_back({"skin_macro_manager.ini", L::kMacroBlockUsage, L::kMacroBlockUsagePx, {}});
-    v.push_back({"skin_macro_manager.ini", L::kMacroNote, L::kMacroNotePx, {}});
+    v.push_back({"skin_macro_manager.ini", L::kMacroNote, L::kMacroNotePx, {285}, true});
     return v;
   }();
   return t;
