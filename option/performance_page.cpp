@@ -32,9 +32,11 @@ constexpr QRgb kDialColour = qRgb(255, 0, 0);
 constexpr int kNeedleWidth = 4;
 
 constexpr int kLevelCaptionPx = 18;
+// Clear of the rail at the plates' left and of the point at their right.
+constexpr QMargins kLevelCaptionMargins(12, 0, 10, 0);
 constexpr int kRateCaptionPx = 17;
 // The rate buttons' pictures carry rising bars at their left.
-constexpr QMargins kRateCaptionMargins(20, 0, 4, 2);
+constexpr QMargins kRateCaptionMargins(23, 0, 3, 2);
 const QString kRateCaptions[4] = {QStringLiteral("125"), QStringLiteral("250"), QStringLiteral("500"),
                                   QStringLiteral("1000")};
 
@@ -115,6 +117,7 @@ CDlgPagePerfer::CDlgPagePerfer(OptionHost& host, QWidget* parent)
     b->set_pictures(cuts(rects_[kLevelKey + i]));
     b->set_region(plain_shape_);
     b->set_caption_font(QStringLiteral("Arial"), kLevelCaptionPx);
+    b->set_caption_margins(kLevelCaptionMargins);
     connect(b, &CBitmapBtn::command, this, [this, i] {
       if (ProfileRecord* p = profile()) on_level_button(*p, i, *this);
     });
