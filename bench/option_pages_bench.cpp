@@ -87,6 +87,14 @@ void first_switch(const std::string& skins, Figures& wall, Figures& cpu) {
   delete page;
 }
 
+// Only the decoding of a page's four state pictures, also from a fresh folder.
+void decode_only(const std::string& skins, const mt::SkinPictureNames& names, Figures& wall) {
+  mt::SkinFolder folder(skins);
+  const Clock::time_point start = Clock::now();
+  (void)folder.window_pictures(names);
+  wall.add(ms_since(start));
+}
+
 void send_mouse(QWidget* to, QEvent::Type type, QPoint at, Qt::MouseButtons held) {
   QMouseEvent e(type, QPointF(at), QPointF(to->mapToGlobal(at)), Qt::LeftButton, held, Qt::NoModifier);
   QApplication::sendEvent(to, &e);
@@ -116,15 +124,23 @@ int main(int argc, char** argv) {
   const int rounds = argc > 2 ? std::max(1, atoi(argv[2])) : 15;
   std::printf("skin folder %s\n", skins.c_str());
 
-  Figures perf_wall, perf_cpu, light_wall, light_cpu;
+  Figures perf_wall, perf_cpu, light_wall, light_cpu, perf_decode, light_decode;
+  const mt::SkinPictureNames perf_pictures{"middle_mask.bmp", "Basic_Settings_normal.jpg", "Basic_Settings_over.jpg",
+                                           "Basic_Settings_down.jpg", "Basic_Settings_disable.jpg"};
+  const mt::SkinPictureNames light_pictures{"middle_mask.bmp", "Color_settings_normal.jpg", "Color_settings_over.jpg",
+                                            "Color_settings_down.jpg", "Color_settings_disable.jpg"};
   for (int r = 0; r < rounds; ++r) {
     first_switch<mt::CDlgPagePerfer>(skins, perf_wall, perf_cpu);
     first_switch<mt::CDlgPagePerLight>(skins, light_wall, light_cpu);
+    decode_only(skins, perf_pictures, perf_decode);
+    decode_only(skins, light_pictures, light_decode);
   }
-  std::printf("first switch to the performance page: median %.1f ms, worst %.1f ms (CPU %.1f ms, all threads)\n",
-              perf_wall.median(), perf_wall.worst(), perf_cpu.median());
-  std::printf("first switch to the lighting page:    median %.1f ms, worst %.1f ms (CPU %.1f ms, all threads)\n",
-              light_wall.median(), light_wall.worst(), light_cpu.median());
+  std::printf("first switch to the performance page: median %.1f ms, worst %.1f ms (CPU %.1f ms, all threads;"
+              " decoding its pictures alone %.1f ms)\n",
+              perf_wall.median(), perf_wall.worst(), perf_cpu.median(), perf_decode.median());
+  std::printf("first switch to the lighting page:    median %.1f ms, worst %.1f ms (CPU %.1f ms, all threads;"
+              " decoding its pictures alone %.1f ms)\n",
+              light_wall.median(), light_wall.worst(), light_cpu.median(), light_decode.median());
 
   FakeOptionHost host(skins);
   QWidget window;
