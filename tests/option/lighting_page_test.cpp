@@ -310,5 +310,18 @@ TEST(LightingPage, NoCurrentProfileChangesNothing) {
   EXPECT_EQ(std::memcmp(&before, &f.host.working(), sizeof before), 0);
 }
 
+TEST(LightingPage, WithoutItsSkin) {
+  skin_test::TempFolder empty;
+  FakeOptionHost host(empty.path());
+  skin_test::Host window;
+  CDlgPagePerLight page(host, &window);
+  page.refresh();
+  page.show();
+  LightFixture::settle();
+  EXPECT_EQ(page.size(), QSize(720, 470));
+  EXPECT_TRUE(page.color_field()->geometry().isEmpty());
+  (void)page.grab();
+}
+
 }  // namespace
 }  // namespace mt

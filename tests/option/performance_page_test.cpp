@@ -401,5 +401,22 @@ TEST(PerformancePage, NoCurrentProfileChangesNothing) {
   EXPECT_EQ(std::memcmp(&before, &f.host.working(), sizeof before), 0);
 }
 
+// A skin folder without this page's files: a plain page of the designed
+// size, nothing placed, and nothing that breaks when used.
+TEST(PerformancePage, WithoutItsSkin) {
+  skin_test::TempFolder empty;
+  FakeOptionHost host(empty.path());
+  skin_test::Host window;
+  CDlgPagePerfer page(host, &window);
+  page.refresh();
+  page.show();
+  EXPECT_EQ(page.size(), QSize(720, 470));
+  EXPECT_TRUE(page.level_button(0)->geometry().isEmpty());
+  const SettingsRecord before = host.working();
+  QTest::mouseClick(&page, Qt::LeftButton, {}, QPoint(261, 163));
+  (void)page.grab();
+  EXPECT_EQ(std::memcmp(&before, &host.working(), sizeof before), 0);
+}
+
 }  // namespace
 }  // namespace mt
