@@ -103,19 +103,17 @@ CDlgPagePerfer::CDlgPagePerfer(OptionHost& host, QWidget* parent)
   for (int key = 1; key < static_cast<int>(rects_.size()); ++key)
     rects_[key] = look::to_rect(description.placement(key));
   dial_ = CpiDial(pixel_rect(rects_[kDialKey]));
-  const QSize level_size = rects_[kLevelKey].size();
   const SkinMask& plain = skin.mask(kPlainLevelMask);
   const SkinMask& in_use = skin.mask(kLevelInUseMask);
-  // A mask only shapes a button of its own size; otherwise the whole plate.
-  if (plain.size == level_size) plain_shape_ = plain.region;
-  if (in_use.size == level_size) in_use_shape_ = in_use.region;
+  plain_shape_ = {plain.region, plain.size};
+  in_use_shape_ = {in_use.region, in_use.size};
   const QImage thumb = skin.picture(kThumb).image;
 
   for (int i = 0; i < kLevelCount; ++i) {
     auto* b = new CRgnButton(this, kLevelKey + i);
     b->setGeometry(rects_[kLevelKey + i]);
     b->set_pictures(cuts(rects_[kLevelKey + i]));
-    b->set_region(plain_shape_);
+    b->set_region(shape_of(i, false));
     b->set_caption_font(QStringLiteral("Arial"), kLevelCaptionPx);
     b->set_caption_margins(kLevelCaptionMargins);
     connect(b, &CBitmapBtn::command, this, [this, i] {
@@ -210,6 +208,12 @@ QRect CDlgPagePerfer::placement(int key) const {
   return key >= 0 && key < static_cast<int>(rects_.size()) ? rects_[key] : QRect();
 }
 
+QRegion CDlgPagePerfer::shape_of(int i, bool in_use) const {
+  // A mask only shapes a button of its own size; otherwise the whole plate.
+  const LevelShape& s = in_use ? in_use_shape_ : plain_shape_;
+  return s.size == rects_[kLevelKey + i].size() ? s.region : QRegion();
+}
+
 ProfileRecord* CDlgPagePerfer::profile() { return current_profile(host_.working()); }
 
 void CDlgPagePerfer::refresh() {
@@ -299,7 +303,7 @@ void CDlgPagePerfer::select_level(int step) {
   shaped_level_ = step >= 0 && step < kLevelCount ? step : -1;
   for (int i = 0; i < kLevelCount; ++i) {
     levels_[i]->set_selected(i == step);
-    levels_[i]->set_region(i == step ? in_use_shape_ : plain_shape_);
+    levels_[i]->set_region(shape_of(i, i == step));
   }
 }
 

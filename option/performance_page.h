@@ -110,6 +110,8 @@ class CDlgPagePerfer : public CSkinPanel, public OptionPage, private PerfPageVie
 
  private:
   ProfileRecord* profile();
+  // Level button i's shape, plain or in use.
+  QRegion shape_of(int i, bool in_use) const;
   // One of the scroll-speed (`scroll`) or pointer-speed pictures, 0..10.
   const QImage& speed_picture(bool scroll, int number);
 
@@ -136,7 +138,11 @@ class CDlgPagePerfer : public CSkinPanel, public OptionPage, private PerfPageVie
   OptionHost& host_;
   std::array<QRect, 25> rects_{};  // by key
   CpiDial dial_;
-  QRegion plain_shape_, in_use_shape_;
+  struct LevelShape {
+    QRegion region;
+    QSize size;  // of its mask
+  };
+  LevelShape plain_shape_, in_use_shape_;
   int shaped_level_ = -1;
   std::array<CRgnButton*, kLevelCount> levels_{};
   CSpecialSpinWnd* cpi_spin_ = nullptr;
