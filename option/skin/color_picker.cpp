@@ -129,16 +129,20 @@ void GTColorSelectorWnd::resizeEvent(QResizeEvent* e) {
 }
 
 void GTColorSelectorWnd::hideEvent(QHideEvent* e) {
-  // A capture ends with the window that holds it.
-  if (model_.captured()) model_.release(PickerButton::left);
-  follow_capture();
+  // A capture ends with the window that holds it. Only one under way asks
+  // the model: a window hidden as its parent goes may outlive its model.
+  if (capturing_) {
+    if (model_.captured()) model_.release(PickerButton::left);
+    follow_capture();
+  }
   QWidget::hideEvent(e);
 }
 
 // While a button is held the toolkit's own grab carries the drag; a capture
 // that outlasts the buttons (begun with the middle one) needs an explicit one.
 void GTColorSelectorWnd::follow_capture() {
-  if (model_.captured() && isVisible()) {
+  capturing_ = model_.captured();
+  if (capturing_ && isVisible()) {
     if (QGuiApplication::mouseButtons() == Qt::NoButton && QWidget::mouseGrabber() != this) grabMouse();
   } else if (QWidget::mouseGrabber() == this) {
     releaseMouse();
@@ -267,13 +271,18 @@ void GTColorSliderWnd::resizeEvent(QResizeEvent* e) {
 }
 
 void GTColorSliderWnd::hideEvent(QHideEvent* e) {
-  if (model_.captured()) model_.release(PickerButton::left);
-  follow_capture();
+  // A capture ends with the window that holds it. Only one under way asks
+  // the model: a window hidden as its parent goes may outlive its model.
+  if (capturing_) {
+    if (model_.captured()) model_.release(PickerButton::left);
+    follow_capture();
+  }
   QWidget::hideEvent(e);
 }
 
 void GTColorSliderWnd::follow_capture() {
-  if (model_.captured() && isVisible()) {
+  capturing_ = model_.captured();
+  if (capturing_ && isVisible()) {
     if (QGuiApplication::mouseButtons() == Qt::NoButton && QWidget::mouseGrabber() != this) grabMouse();
   } else if (QWidget::mouseGrabber() == this) {
     releaseMouse();

@@ -88,6 +88,7 @@ class GTColorSelectorWnd : public QWidget {
   QImage gradient_;
   GradientKey built_;
   int builds_ = 0;
+  bool capturing_ = false;  // the model's capture, as of the last input
 };
 
 class GTColorSliderWnd : public QWidget {
@@ -127,6 +128,7 @@ class GTColorSliderWnd : public QWidget {
   QImage gradient_;
   GradientKey built_;
   int builds_ = 0;
+  bool capturing_ = false;
 };
 
 class GTColorWellWnd : public QWidget {

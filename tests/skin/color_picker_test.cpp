@@ -44,6 +44,12 @@ struct Picker {
                        static_cast<QWidget*>(well_wnd)})
       w->show();
   }
+  // The windows go before their models, as the owner of a picker sees to.
+  ~Picker() {
+    delete field_wnd;
+    delete slider_wnd;
+    delete well_wnd;
+  }
   static std::string hex(ColorRef c) {
     char b[16];
     std::snprintf(b, sizeof b, "%06x", c);
