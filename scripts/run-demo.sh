@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Starts Monitor from a copy of the program folder. When no Morvath T60R is
-# attached, the simulated HID plug-in is used and the virtual mouse runs in
-# this terminal, so you can play the mouse by typing its commands.
+# Starts Monitor from a copy of the program folder, and with it the settings
+# window Option when there is a display to show it on (Monitor's "1": Option
+# opens once the mouse is there). When no Morvath T60R is attached, the
+# simulated HID plug-in is used and the virtual mouse runs in this terminal,
+# so you can play the mouse by typing its commands.
 set -euo pipefail
 dist=$(realpath "${1:-build/run/dist}")
 demo=$(dirname "$dist")/demo
@@ -15,6 +17,10 @@ for d in /sys/bus/hid/devices/*:1017:8003.*; do
 done
 
 monitor_title="Draveo_Morvath_T60R_Monitor"
+monitor_args=()
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  monitor_args=(1)
+fi
 # A fresh folder has no current profile until the settings window first saves;
 # start the demo on the first profile so the mouse gets written at once.
 if [ ! -e "$demo/config.ini" ]; then
@@ -22,7 +28,7 @@ if [ ! -e "$demo/config.ini" ]; then
 fi
 if [ $real -eq 1 ]; then
   echo "Morvath T60R found: starting Monitor with the real HID plug-in (Ctrl+C to stop)."
-  exec "$demo/Monitor"
+  exec "$demo/Monitor" "${monitor_args[@]}"
 fi
 
 cp "$demo/hiddriver-sim.so" "$demo/hiddriver.so"
@@ -41,11 +47,17 @@ trap cleanup EXIT
 "$demo/tools/virtual-mouse" --log "$demo/virtual-mouse.log" < "$vm_in" &
 vm_pid=$!
 exec 3>"$vm_in"
-"$demo/Monitor" &
+"$demo/Monitor" "${monitor_args[@]}" &
 monitor_pid=$!
 
+option_note=""
+if [ ${#monitor_args[@]} -gt 0 ]; then
+  option_note="
+The settings window opens on your display. Closed, it opens again from the
+tray icon, or with: $demo/tools/winmsg post $monitor_title 273 6001"
+fi
 cat <<MSG
-Monitor is running from $demo with the simulated mouse.
+Monitor is running from $demo with the simulated mouse.${option_note}
 Type commands for the mouse, one per line, then Enter:
   event <type> <value>   e.g. "event 0x0803 3" (profile 4 selected on the mouse),
                          "event 0x0703 2" (sensitivity level 2), "event 0x0B00 3" (factory reset)

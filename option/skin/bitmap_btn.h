@@ -58,8 +58,8 @@ class CBitmapBtn : public QAbstractButton {
   QColor caption_color(SkinState state) const;
   void set_caption_align(CaptionAlign align);
   CaptionAlign caption_align() const { return align_; }
-  // The caption keeps off these edges of the button (room for a glyph in
-  // its picture); 3 pixels left and right unless set.
+  // Room kept clear between the button's edges and its caption (3 px left
+  // and right unless set), for artwork with a glyph or badge beside the text.
   void set_caption_margins(const QMargins& margins);
   const QMargins& caption_margins() const { return margins_; }
 
