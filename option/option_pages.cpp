@@ -2,6 +2,8 @@
 
 #include "option/game_profile_dlg.h"
 #include "option/home_dlg.h"
+#include "option/lighting_page.h"
+#include "option/performance_page.h"
 #include "option/skin/skin_folder.h"
 #include "option/skin/skinned_window.h"
 
@@ -27,16 +29,14 @@ PageHandle make_placeholder(OptionHost& host, QWidget* parent) {
 }
 
 constexpr char kButtonPageBackground[] = "button_normal.JPG";
-constexpr char kPerformancePageBackground[] = "Basic_Settings_normal.jpg";
-constexpr char kLightingPageBackground[] = "Color_settings_normal.jpg";
 
 }  // namespace
 
 const std::array<PageEntry, kPageCount>& page_table() {
   static const std::array<PageEntry, kPageCount> table = {{
-      {PageId::performance, 1, 20, &make_placeholder<kPerformancePageBackground>},
+      {PageId::performance, 1, 20, &make_page<CDlgPagePerfer>},
       {PageId::buttons, 2, 20, &make_placeholder<kButtonPageBackground>},
-      {PageId::lighting, 3, 20, &make_placeholder<kLightingPageBackground>},
+      {PageId::lighting, 3, 20, &make_page<CDlgPagePerLight>},
       {PageId::profiles, 4, 21, &make_page<CGameProfileDlg>},
       {PageId::home, 5, 22, &make_page<CHomeDlg>},
   }};
