@@ -1,0 +1,103 @@
+// Where the on-screen display takes its texts from: the shared block while
+// Monitor runs, the profile files without it, the factory name without
+// those; the stored message, the language and the settings words in
+// config.ini. Real files and real named objects in private folders.
+#include "osd/osd_sources.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "common/settings_files.h"
+#include "common/settings_record.h"
+#include "common/shared_record.h"
+#include "monitor/channel.h"
+#include "platform/ini_file.h"
+#include "platform/text.h"
+#include "tests/bus/bus_test_support.h"
+
+namespace mt {
+namespace {
+
+class OsdSources : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(runtime_.root().empty());
+    folder_ = runtime_.root() + "/settings/";
+    ASSERT_EQ(::mkdir(folder_.c_str(), 0700), 0);
+    ASSERT_TRUE(make_config_dir(folder_));
+  }
+
+  void write_profile(int index, std::u16string_view name) {
+    auto p = std::make_unique<ProfileRecord>();
+    set_profile_defaults(*p, index);
+    platform::set_fixed_text(p->ProFileName, name);
+    ASSERT_TRUE(write_profile_file(*p, profile_file_path(folder_, index)));
+  }
+
+  bus_test::PrivateRuntimeDir runtime_;
+  std::string folder_;
+};
+
+TEST_F(OsdSources, ProfileNameFromTheBlockThenTheFileThenTheFactoryName) {
+  EXPECT_EQ(profile_name(2, folder_), u"Default3") << "no block, no file";
+  write_profile(2, u"From the file");
+  EXPECT_EQ(profile_name(2, folder_), u"From the file");
+
+  {
+    SharedRecordBlock monitor;
+    ASSERT_EQ(monitor.create(), SharedRecordBlock::Status::created);
+    auto record = std::make_unique<SettingsRecord>();
+    clear(*record);
+    set_factory_defaults(*record);
+    platform::set_fixed_text(record->profiles[2].ProFileName, u"Как в блоке");
+    // A name that fills its whole field, with no NUL left in it.
+    for (char16_t& c : record->profiles[4].ProFileName) c = u'x';
+    ASSERT_TRUE(monitor.publish(*record));
+
+    EXPECT_EQ(profile_name(2, folder_), u"Как в блоке") << "the block wins over the file";
+    EXPECT_EQ(profile_name(4, folder_), std::u16string(250, u'x'));
+
+    // The display lets go of the block and its mutex at once: a Monitor
+    // started after it (here: after this one ends) is not stopped by it.
+    monitor.close();
+    SharedRecordBlock next;
+    EXPECT_EQ(next.create(), SharedRecordBlock::Status::created);
+  }
+  EXPECT_EQ(profile_name(2, folder_), u"From the file") << "Monitor gone: the file again";
+  EXPECT_EQ(profile_name(5, folder_), u"");
+  EXPECT_EQ(profile_name(-1, folder_), u"");
+}
+
+TEST_F(OsdSources, MessageLanguageAndSettingsWordsFromConfigIni) {
+  // Nothing stored yet.
+  EXPECT_EQ(stored_message(folder_), u"");
+  EXPECT_EQ(stored_language(folder_), -1);
+  EXPECT_EQ(stored_config(folder_), OsdConfig{});
+
+  const std::string ini = config_ini_path(folder_);
+  ASSERT_TRUE(store_osd_message(folder_, u"Match in 5 minutes"));
+  ASSERT_TRUE(platform::ini_set_int(ini, u"Setting", u"LanguageID", 2));
+  uint8_t osd[kOsdSettingsBytes] = {};
+  osd[8] = 1;                 // ShowProfileOsd
+  osd[32] = 3;                // OsdConfigHigh: top right
+  osd[36] = 20, osd[37] = 0;  // OsdConfigLow: 2 s
+  ASSERT_TRUE(platform::ini_set_struct(ini, u"OSDSetting", u"config", osd, sizeof osd));
+
+  EXPECT_EQ(stored_message(folder_), u"Match in 5 minutes");
+  EXPECT_EQ(stored_language(folder_), 2);
+  EXPECT_EQ(stored_config(folder_), (OsdConfig{2000, OsdPlace::top_right, true}));
+
+  // A damaged structure (wrong checksum) gives the defaults, not half a value.
+  std::u16string value = platform::ini_get_string(ini, u"OSDSetting", u"config", u"");
+  ASSERT_FALSE(value.empty());
+  value.back() = value.back() == u'0' ? u'1' : u'0';
+  ASSERT_TRUE(platform::ini_set_string(ini, u"OSDSetting", u"config", value));
+  EXPECT_EQ(stored_config(folder_), OsdConfig{});
+}
+
+}  // namespace
+}  // namespace mt
