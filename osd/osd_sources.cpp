@@ -41,4 +41,14 @@ OsdConfig stored_config(const std::string& settings_folder) {
   return decode_osd_config(osd.config_high, osd.config_low);
 }
 
+bool store_default_config(const std::string& settings_folder) {
+  const std::string ini = config_ini_path(settings_folder);
+  if (!platform::ini_get_string(ini, u"OSDSetting", u"config", u"").empty()) return false;
+  uint8_t raw[kOsdSettingsBytes] = {};
+  OsdSettings osd;
+  osd.show_profile_osd = 1;
+  encode_osd_settings(osd, raw);
+  return platform::ini_set_struct(ini, u"OSDSetting", u"config", raw, sizeof raw);
+}
+
 }  // namespace mt

@@ -35,4 +35,12 @@ int stored_language(const std::string& settings_folder);
 // does not wait for the first Apply to follow them.
 OsdConfig stored_config(const std::string& settings_folder);
 
+// A fresh settings folder has no "OSDSetting" / "config" at all, and without
+// it Monitor never tells the display about profile changes (ShowProfileOsd
+// is 0). The structure is the display's own: when the key is missing the
+// display writes it with ShowProfileOsd 1 and both words 0 (the defaults).
+// A value that is there, even a damaged one, is left alone. True when the
+// structure was written.
+bool store_default_config(const std::string& settings_folder);
+
 }  // namespace mt

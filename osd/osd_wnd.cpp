@@ -100,9 +100,14 @@ COsdWnd::~COsdWnd() {
 }
 
 platform::EndpointError COsdWnd::create() {
+  if (window_.exists()) return platform::EndpointError::none;
+  // Written before the window is there to be seen, so a Monitor started
+  // once the display runs reads it at its start.
+  const bool fresh = store_default_config(setup_.settings_folder);
   const platform::EndpointError e =
       window_.create(OSD_WINDOW_TITLE, [this](const platform::WindowMessage& m) { return window_proc(m); });
   if (e != platform::EndpointError::none) return e;
+  if (fresh) std::fprintf(stderr, "osd: no settings stored yet: the defaults are in config.ini now\n");
   config_ = stored_config(setup_.settings_folder);
   std::fprintf(stderr, "osd: started, %s\n", describe(config_).c_str());
   return e;

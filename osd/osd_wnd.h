@@ -50,7 +50,8 @@ class COsdWnd : public QWidget {
   explicit COsdWnd(Setup setup);
   ~COsdWnd() override;
 
-  // Becomes the window on the bus and reads the stored settings words.
+  // Becomes the window on the bus and reads the stored settings words
+  // (writing the defaults first when config.ini has none, osd_sources.h).
   // title_in_use: another display runs in this session.
   platform::EndpointError create();
   // The end: the panel goes, then the window on the bus; on_destroyed last.

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -78,7 +79,16 @@ TEST_F(OsdSources, MessageLanguageAndSettingsWordsFromConfigIni) {
   EXPECT_EQ(stored_language(folder_), -1);
   EXPECT_EQ(stored_config(folder_), OsdConfig{});
 
+  // The display's own settings structure is written once, when missing, so
+  // that Monitor tells it about profile changes; it is never overwritten.
   const std::string ini = config_ini_path(folder_);
+  ASSERT_TRUE(store_default_config(folder_));
+  OsdSettings written;
+  ASSERT_TRUE(load_osd_settings(folder_, written));
+  EXPECT_EQ(written.show_profile_osd, 1);
+  EXPECT_EQ(written.config_high, 0);
+  EXPECT_EQ(written.config_low, 0);
+  EXPECT_FALSE(store_default_config(folder_));
   ASSERT_TRUE(store_osd_message(folder_, u"Match in 5 minutes"));
   ASSERT_TRUE(platform::ini_set_int(ini, u"Setting", u"LanguageID", 2));
   uint8_t osd[kOsdSettingsBytes] = {};
@@ -97,6 +107,28 @@ TEST_F(OsdSources, MessageLanguageAndSettingsWordsFromConfigIni) {
   value.back() = value.back() == u'0' ? u'1' : u'0';
   ASSERT_TRUE(platform::ini_set_string(ini, u"OSDSetting", u"config", value));
   EXPECT_EQ(stored_config(folder_), OsdConfig{});
+  EXPECT_FALSE(store_default_config(folder_)) << "a damaged value is the user's to mend";
+  EXPECT_EQ(platform::ini_get_string(ini, u"OSDSetting", u"config", u""), value);
+}
+
+TEST(OsdSettingsStructure, FieldsGoBackWhereMonitorReadsThem) {
+  uint8_t raw[kOsdSettingsBytes];
+  for (std::size_t i = 0; i < sizeof raw; ++i) raw[i] = static_cast<uint8_t>(0xA5 ^ i);
+  uint8_t before[kOsdSettingsBytes];
+  std::memcpy(before, raw, sizeof raw);
+  const OsdSettings osd{-2, 0xBEEF, 0x0102};
+  encode_osd_settings(osd, raw);
+  const OsdSettings back = parse_osd_settings(raw);
+  EXPECT_EQ(back.show_profile_osd, -2);
+  EXPECT_EQ(back.config_high, 0xBEEF);
+  EXPECT_EQ(back.config_low, 0x0102);
+  // Only those ten bytes change; the rest of the structure is the display's.
+  for (std::size_t i = 0; i < sizeof raw; ++i) {
+    const bool field = (i >= 8 && i < 12) || i == 32 || i == 33 || i == 36 || i == 37;
+    if (!field) {
+      EXPECT_EQ(raw[i], before[i]) << "byte " << i;
+    }
+  }
 }
 
 }  // namespace
