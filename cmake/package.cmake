@@ -115,10 +115,10 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Morvath T60R suite team <morvath-t60r@drave
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Loaded at run time, so shlibdeps cannot see them: the Arial stand-in the
-# skin is laid out for, and xdg-open for documents and the user guide.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, xdg-utils")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "fonts-wqy-microhei | fonts-noto-cjk")
+# Used at run time, so shlibdeps cannot see them: the Arial stand-in the
+# skin is laid out for, a font with the Chinese texts (the language menu
+# shows one on every system), and xdg-open for documents and the user guide.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, fonts-wqy-microhei | fonts-noto-cjk, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${mt_pkg_src}/postinst ${mt_pkg_src}/postrm ${mt_pkg_out}/conffiles)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
