@@ -63,7 +63,7 @@ bool save_macro_library(const std::vector<MacroRecord>& library, const std::stri
   for (std::size_t i = 0; i < library.size(); ++i)
     doc.set_struct(kSection, platform::to_u16(static_cast<long long>(i)), &library[i], sizeof library[i]);
   make_config_dir(folder);
-  return doc.save(macro_library_path(folder));
+  return doc.save_if_changed(macro_library_path(folder));
 }
 
 }  // namespace mt

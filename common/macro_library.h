@@ -38,8 +38,9 @@ std::size_t load_macro_library(std::vector<MacroRecord>& library, const std::str
 
 // Replaces the file with the library's records in one atomic write, so no
 // key of a longer, older library survives and the old file stays whole when
-// the write fails. Creates config/ when missing. False when the file could not
-// be written.
+// the write fails; a file that already holds exactly this library is left
+// alone. Creates config/ when missing. False when the file could not be
+// written.
 bool save_macro_library(const std::vector<MacroRecord>& library, const std::string& folder);
 
 }  // namespace mt

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstddef>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "common/pointer_settings.h"
@@ -207,7 +208,7 @@ bool update_config(const std::string& folder, Edit edit) {
   // by the one key written here.
   if (doc.load_checked(path) == platform::IniDocument::LoadStatus::failed) return false;
   edit(doc);
-  return doc.save(path);
+  return doc.save_if_changed(path);
 }
 
 }  // namespace
@@ -290,7 +291,7 @@ bool write_profile_file(const ProfileRecord& profile, const std::string& path) {
   platform::IniDocument doc;
   if (doc.load_checked(path) == platform::IniDocument::LoadStatus::failed) return false;
   write_profile_into(profile, doc);
-  return doc.save(path);
+  return doc.save_if_changed(path);
 }
 
 void write_export_title(const std::string& folder, int number, const std::u16string& title) {
@@ -334,6 +335,50 @@ bool export_profile(const SettingsRecord& record, int n, const std::string& fold
   make_config_dir(folder);
   write_profile_file(record.profiles[n], profile_file_path(folder, n));
   return true;
+}
+
+namespace {
+
+// "-12", "+7", "0": an optional sign and at least one digit, nothing else.
+bool is_decimal(std::u16string_view text) {
+  std::size_t i = !text.empty() && (text[0] == u'-' || text[0] == u'+') ? 1 : 0;
+  if (i == text.size()) return false;
+  for (; i < text.size(); ++i)
+    if (text[i] < u'0' || text[i] > u'9') return false;
+  return true;
+}
+
+bool holds_whole_profile(const platform::IniDocument& doc) {
+  for (const Field& field : profile_fields()) {
+    const std::optional<std::u16string> value = doc.raw(kSetting, field.key);
+    if (!value) return false;
+    switch (field.kind) {
+      case Kind::ProfileName:
+      case Kind::GameFile: break;
+      case Kind::Int32:
+      case Kind::Byte:
+        if (!is_decimal(*value)) return false;
+        break;
+      case Kind::Button: {
+        ButtonRecord scratch;
+        if (!doc.get_struct(kSetting, field.key, &scratch, sizeof scratch)) return false;
+        break;
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+ProfileImport import_whole_profile(SettingsRecord& record, int n, const std::string& chosen_path) {
+  if (n < 0 || n >= kProfileCount) return ProfileImport::unreadable;
+  platform::IniDocument doc;
+  if (!doc.load(chosen_path)) return ProfileImport::unreadable;
+  if (!holds_whole_profile(doc)) return ProfileImport::not_whole;
+  read_profile_from(record.profiles[n], doc);
+  for (int b = 0; b < kButtonSlots; ++b) record.button_changed[n][b] = 1;
+  return ProfileImport::imported;
 }
 
 bool import_profile(SettingsRecord& record, int n, const std::string& chosen_path) {

@@ -32,7 +32,8 @@ int load_settings(SettingsRecord& record, const std::string& folder, PointerSett
 // Writes the current profile's pointer settings, config.ini and the five
 // profile files (creating config/ when needed). Returns 1, or 0 when a file
 // could not be written (each file is replaced atomically, so a failed one
-// keeps its old contents). pointer == nullptr skips the registry.
+// keeps its old contents; a file that already holds what it would get is left
+// alone). pointer == nullptr skips the registry.
 int save_settings(const SettingsRecord& record, const std::string& folder, PointerSettingsStore* pointer);
 
 // One profile file <-> one profile record. read_profile_file returns false when
@@ -61,5 +62,13 @@ bool read_osd_settings(const std::string& folder, uint8_t (&osd)[648]);
 bool export_profile(const SettingsRecord& record, int n, const std::string& folder,
                     const std::string& chosen_path);
 bool import_profile(SettingsRecord& record, int n, const std::string& chosen_path);
+
+// Import as the settings window offers it to the user: only a whole profile
+// file is taken, one that holds every key the writer writes, each readable
+// (numbers as numbers, the 16 button structures with their checksums). A file
+// cut short, or one that is no profile file, would otherwise fill the profile
+// with -1s and cleared buttons and send that to the mouse; it changes nothing.
+enum class ProfileImport { imported, unreadable, not_whole };
+ProfileImport import_whole_profile(SettingsRecord& record, int n, const std::string& chosen_path);
 
 }  // namespace mt

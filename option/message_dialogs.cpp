@@ -113,6 +113,12 @@ CWarnMacroSet::CWarnMacroSet(QWidget* parent, SkinFolder& skin, const LanguageMo
 CWarnClickDlg::CWarnClickDlg(QWidget* parent, SkinFolder& skin, const LanguageModule& language)
     : CMessageDlg(parent, skin, language, kTitleDialogs, 251, false) {}
 
+CWarnImportDlg::CWarnImportDlg(QWidget* parent, SkinFolder& skin, const LanguageModule& language)
+    : CMessageDlg(parent, skin, language, kTitleDialogs, 117, false) {}
+
+CWarnExportDlg::CWarnExportDlg(QWidget* parent, SkinFolder& skin, const LanguageModule& language)
+    : CMessageDlg(parent, skin, language, kTitleDialogs, 118, false) {}
+
 CDlgRestore::CDlgRestore(QWidget* parent, SkinFolder& skin, const LanguageModule& language)
     : CMessageDlg(parent, skin, language, 801, 802, true) {}
 

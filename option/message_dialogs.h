@@ -6,6 +6,11 @@
 //   CWarnMacroSet      250    275      macro manager, no current macro   ignored
 //   CWarnClickDlg      250    251      button page, last left click      ignored
 //   CDlgRestore        801    802      main window, restore defaults     OK restores
+//   CWarnImportDlg     250    117      main window, import refused       ignored
+//   CWarnExportDlg     250    118      main window, export not written   ignored
+//
+// The last two are this system's own: a profile file that cannot be imported
+// and an export that could not be written are said, not passed over.
 //
 // Skin: "skin_Restore.ini", section BUTTONINFO; shape "restore_mask.bmp";
 // pictures "restore_normal.jpg" (also disabled), "restore_over.jpg",
@@ -85,6 +90,20 @@ class CWarnClickDlg : public CMessageDlg {
 
  public:
   CWarnClickDlg(QWidget* parent, SkinFolder& skin, const LanguageModule& language);
+};
+
+class CWarnImportDlg : public CMessageDlg {
+  Q_OBJECT
+
+ public:
+  CWarnImportDlg(QWidget* parent, SkinFolder& skin, const LanguageModule& language);
+};
+
+class CWarnExportDlg : public CMessageDlg {
+  Q_OBJECT
+
+ public:
+  CWarnExportDlg(QWidget* parent, SkinFolder& skin, const LanguageModule& language);
 };
 
 class CDlgRestore : public CMessageDlg {

@@ -542,6 +542,30 @@ std::string IniDocument::serialize() const {
 
 bool IniDocument::save(const std::string& path) const { return write_file_atomic(path, serialize()); }
 
+bool IniDocument::save_if_changed(const std::string& path) const {
+  const std::string bytes = serialize();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd >= 0) {
+    g_read_opens.fetch_add(1, std::memory_order_relaxed);
+    struct stat st;
+    bool same = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) == bytes.size();
+    if (same) {
+      std::string old(bytes.size(), '\0');
+      std::size_t filled = 0;
+      while (filled < old.size()) {
+        ssize_t r = ::read(fd, old.data() + filled, old.size() - filled);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) break;
+        filled += static_cast<std::size_t>(r);
+      }
+      same = filled == old.size() && old == bytes;
+    }
+    ::close(fd);
+    if (same) return true;
+  }
+  return write_file_atomic(path, bytes);
+}
+
 bool IniDocument::empty() const {
   return !impl_ || (impl_->sections.size() == 1 && impl_->sections[0].lines.empty());
 }

@@ -81,6 +81,10 @@ class IniDocument {
   // file without write permission is not replaced. Missing folders are not
   // created.
   bool save(const std::string& path) const;
+  // save(), unless the file already holds exactly the bytes it would get:
+  // then nothing is written or flushed, and the answer is true. For files that
+  // are rewritten whole on every save while most saves change nothing in them.
+  bool save_if_changed(const std::string& path) const;
 
   bool empty() const;
 

@@ -12,8 +12,8 @@ for b in "$dir"/bench/*; do
 done
 [ $found -eq 1 ] || echo "no benchmarks built in $dir/bench"
 
-# Monitor's own figures run the program folder's Monitor against the virtual mouse.
-for s in bench/monitor_*.py; do
+# The programs' own figures: Monitor against the virtual mouse, Option under Xvfb.
+for s in bench/*.py; do
   echo "== $(basename "$s")"
   python3 "$s" "$dir/dist"
   echo

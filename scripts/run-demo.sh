@@ -102,8 +102,14 @@ elif [ ${#monitor_args[@]} -gt 0 ]; then
 else
   running="Monitor and the on-screen display are"
 fi
+option_note=""
+if [ ${#monitor_args[@]} -gt 0 ]; then
+  option_note="
+The settings window opens on your display. Closed, it opens again from the
+tray icon, or with: $winmsg post $monitor_title 273 6001"
+fi
 cat <<MSG
-$running running from $demo with the simulated mouse.
+$running running from $demo with the simulated mouse.${option_note}
 Type commands for the mouse, one per line, then Enter:
   event <type> <value>   e.g. "event 0x0803 3" (profile 4 selected on the mouse),
                          "event 0x0703 2" (sensitivity level 2), "event 0x0B00 3" (factory reset)

@@ -126,10 +126,13 @@ ApplyResult run_apply(int flag, SettingsRecord& working, SettingsRecord& applied
 
 // Waiting for 1256 after an Apply. Monitor may end or hang in the middle of
 // a write: the window must not stay captured with a wait cursor for ever, so
-// the wait also ends when Monitor's window is gone or after kTimeoutMs.
+// the wait also ends when Monitor's window is gone or after the timeout
+// (kTimeoutMs unless given).
 class ApplyWait {
  public:
   static constexpr int64_t kTimeoutMs = 30000;
+  explicit ApplyWait(int64_t timeout_ms = kTimeoutMs) : timeout_ms_(timeout_ms) {}
+  int64_t timeout_ms() const { return timeout_ms_; }
   void begin(int64_t now_ms) {
     waiting_ = true;
     since_ms_ = now_ms;
@@ -138,10 +141,11 @@ class ApplyWait {
   bool waiting() const { return waiting_; }
   // Polled while waiting: true when the wait must end now.
   bool should_end(int64_t now_ms, bool monitor_window_exists) const {
-    return waiting_ && (!monitor_window_exists || now_ms - since_ms_ >= kTimeoutMs);
+    return waiting_ && (!monitor_window_exists || now_ms - since_ms_ >= timeout_ms_);
   }
 
  private:
+  int64_t timeout_ms_;
   bool waiting_ = false;
   int64_t since_ms_ = 0;
 };

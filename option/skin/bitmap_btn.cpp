@@ -53,7 +53,10 @@ void paint_caption(QPainter& painter, const QRect& box, const QString& text, con
 }
 
 CBitmapBtn::CBitmapBtn(QWidget* parent, int control_id)
-    : QAbstractButton(parent), control_id_(control_id), hover_id_(control_id) {
+    : QAbstractButton(parent),
+      control_id_(control_id),
+      hover_id_(control_id),
+      margins_(kCaptionPadding, 0, kCaptionPadding, 0) {
   font_ = look::design_font(QStringLiteral("Arial"), 23);
   colours_[kNormal] = look::from_colorref(look::kCaptionNormal);
   colours_[kSelected] = look::from_colorref(look::kCaptionSelected);
@@ -101,6 +104,11 @@ void CBitmapBtn::set_caption_align(CaptionAlign align) {
   update();
 }
 
+void CBitmapBtn::set_caption_margins(const QMargins& margins) {
+  margins_ = margins;
+  update();
+}
+
 void CBitmapBtn::set_selected(bool selected) {
   if (selected_ == selected) return;
   selected_ = selected;
@@ -128,7 +136,7 @@ void CBitmapBtn::paintEvent(QPaintEvent*) {
     p.drawImage(QRectF(rect()), pic, QRectF(pic.rect()));
   if (!text().isEmpty()) {
     p.setPen(caption_color(s));
-    paint_caption(p, rect().adjusted(kCaptionPadding, 0, -kCaptionPadding, 0), text(), font_, align_);
+    paint_caption(p, rect().marginsRemoved(margins_), text(), font_, align_);
   }
 }
 

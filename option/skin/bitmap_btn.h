@@ -25,6 +25,7 @@
 #include <QAbstractButton>
 #include <QColor>
 #include <QFont>
+#include <QMargins>
 #include <QString>
 
 #include "option/skin/control_notifications.h"
@@ -57,6 +58,10 @@ class CBitmapBtn : public QAbstractButton {
   QColor caption_color(SkinState state) const;
   void set_caption_align(CaptionAlign align);
   CaptionAlign caption_align() const { return align_; }
+  // Room kept clear between the button's edges and its caption (3 px left
+  // and right unless set), for artwork with a glyph or badge beside the text.
+  void set_caption_margins(const QMargins& margins);
+  const QMargins& caption_margins() const { return margins_; }
 
   void set_selected(bool selected);
   bool selected() const { return selected_; }
@@ -99,6 +104,7 @@ class CBitmapBtn : public QAbstractButton {
   QFont font_;
   QColor colours_[4];  // normal, over and pressed, selected, disabled
   CaptionAlign align_ = CaptionAlign::center;
+  QMargins margins_;
   bool selected_ = false;
   bool hovered_ = false;
   QString hint_;

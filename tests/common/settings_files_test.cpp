@@ -470,6 +470,52 @@ TEST(ExportImport, ImportReadsIntoTheProfileAndMarksItsButtons) {
   EXPECT_EQ(std::memcmp(&untouched, &before, sizeof before), 0);
 }
 
+TEST(ExportImport, ImportOfAWholeFileOnlyAndNothingChangedOtherwise) {
+  TempFolder dir;
+  SettingsRecord source = sample_settings();
+  mt::set_profile_defaults(source.profiles[2], 2);
+  platform::set_fixed_text(source.profiles[2].ProFileName, u"Whole");
+  source.profiles[2].PollingRate = 2;
+  ASSERT_TRUE(mt::write_profile_file(source.profiles[2], dir / "whole.gmp"));
+  const std::string whole = fixture::read_file(dir / "whole.gmp");
+
+  SettingsRecord r = sample_settings();
+  mt::clear_change_flags(r);
+  const SettingsRecord before = r;
+  EXPECT_EQ(mt::import_whole_profile(r, 1, dir / "whole.gmp"), mt::ProfileImport::imported);
+  EXPECT_EQ(std::memcmp(&r.profiles[1], &source.profiles[2], sizeof(ProfileRecord)), 0);
+  for (int b = 0; b < 16; ++b) EXPECT_EQ(r.button_changed[1][b], 1);
+
+  // Cut short anywhere (mid-line, between lines, inside the last button's
+  // structure, an odd byte), or missing, or no profile at all: nothing changes.
+  struct Case {
+    const char* name;
+    std::string bytes;  // empty: no file
+    mt::ProfileImport result;
+  };
+  std::string bad_number = whole;
+  const std::string rate = fixture::windows_ini({"PollingRate=2"}).substr(2, 26);
+  ASSERT_NE(bad_number.find(rate), std::string::npos);
+  bad_number.replace(bad_number.find(rate), rate.size(), fixture::windows_ini({"PollingRate=x"}).substr(2, 26));
+  const Case cases[] = {
+      {"half", whole.substr(0, whole.size() / 2), mt::ProfileImport::not_whole},
+      {"last structure cut", whole.substr(0, whole.size() - 40), mt::ProfileImport::not_whole},
+      {"odd byte in the checksum", whole.substr(0, whole.size() - 9), mt::ProfileImport::not_whole},
+      {"a number that is none", bad_number, mt::ProfileImport::not_whole},
+      {"another ini file", fixture::windows_ini({"[Setting]", "ProFileName=x", "PollingRate=1"}),
+       mt::ProfileImport::not_whole},
+      {"missing", "", mt::ProfileImport::unreadable},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir / (std::string(c.name) + ".gmp");
+    if (!c.bytes.empty()) fixture::write_file(path, c.bytes);
+    SettingsRecord untouched = before;
+    EXPECT_EQ(mt::import_whole_profile(untouched, 1, path), c.result);
+    EXPECT_EQ(std::memcmp(&untouched, &before, sizeof before), 0);
+  }
+}
+
 // ---------------------------------------------------------------------------
 // The single keys of config.ini.
 

@@ -60,7 +60,16 @@ WM_OSD_CONFIG = 1326
 ID_TRAY_OPEN_OPTION = 6001
 ID_TRAY_EXIT = 6002
 
+# Option's main window: WM_COMMAND ids of its buttons (5000 + the skin key).
+ID_MAIN_TAB_PROFILES = 5004
+ID_MAIN_CLOSE = 5006
+ID_MAIN_APPLY = 5009
+ID_MAIN_APPLY2 = 5010
+ID_MAIN_OK = 5011
+APPLY_BUTTON_CENTRE = (704 + 70, 554 + 22)  # in the window, from skin_main.ini key 10
+
 ARRIVAL_WAIT_VAR = "MORVATH_T60R_ARRIVAL_WAIT_MS"
+APPLY_WAIT_VAR = "MORVATH_T60R_APPLY_WAIT_MS"
 READ_ONLY_VAR = "MORVATH_T60R_PROGRAM_FOLDER_READ_ONLY"
 TEST_ARRIVAL_WAIT_MS = 50
 
@@ -852,6 +861,51 @@ class OptionSide:
         return self._copy(record.raw, timeout) is not None
 
 
+# --- a private X server ------------------------------------------------------
+
+class Xvfb:
+    """Xvfb on a display number it picks itself (-displayfd), for Option."""
+
+    def __init__(self, size="1600x1000x24", timeout=20.0):
+        r, w = os.pipe()
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-nolisten", "tcp", "-noreset",
+                                      "-screen", "0", size], pass_fds=(w,),
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(w)
+        number = b""
+        deadline = time.monotonic() + timeout
+        try:
+            while not number.endswith(b"\n"):
+                left = deadline - time.monotonic()
+                if left <= 0 or not select_readable(r, left):
+                    raise AssertionError("Xvfb did not start")
+                chunk = os.read(r, 32)
+                if not chunk:
+                    raise AssertionError("Xvfb ended at once")
+                number += chunk
+        finally:
+            os.close(r)
+        self.display = ":" + number.decode().strip()
+
+    def close(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+        self.proc.wait(timeout=10)
+
+
+def select_readable(fd, timeout):
+    sel = selectors.DefaultSelector()
+    try:
+        sel.register(fd, selectors.EVENT_READ)
+        return bool(sel.select(timeout))
+    finally:
+        sel.close()
+
+
+def xvfb_available():
+    return shutil.which("Xvfb") is not None
+
+
 # --- the sandbox -------------------------------------------------------------
 
 SANITIZER_MARKS = ("ERROR: AddressSanitizer", "runtime error:", "ERROR: LeakSanitizer", "ThreadSanitizer")
@@ -1028,6 +1082,48 @@ class Sandbox:
             raise AssertionError("no shared block")
         return record
 
+    # Option.
+    def install_option(self):
+        """The real Option in the program folder, with the skin it draws from."""
+        place(os.path.join(self.dist, "Option"), os.path.join(self.folder, "Option"))
+        shutil.copytree(os.path.join(self.dist, "Skins"), os.path.join(self.folder, "Skins"), copy_function=place)
+
+    def start_option(self, *args, wait=True, env=None):
+        """Starts Option; with `wait`, returns once its window has painted its
+        first frame ("option: window shown" in its log)."""
+        log = os.path.join(self.root, "option-%d.log" % len(self.monitor_logs))
+        self.monitor_logs.append(log)
+        saved = self.env
+        if env is not None:
+            self.env = env
+        try:
+            with open(log, "w") as out:
+                p = self.spawn([os.path.join(self.folder, "Option")] + list(args), stdout=out, stderr=out)
+        finally:
+            self.env = saved
+        p.log_path = log
+        p.started_at = time.monotonic()
+        if wait:
+            self.wait_log(p, "option: window shown")
+        return p
+
+    def log_lines(self, p):
+        with open(p.log_path, errors="replace") as f:
+            return f.read().splitlines()
+
+    def wait_log(self, p, line, count=1, timeout=20.0):
+        """Waits until `line` starts `count` lines of the process's log (Option
+        started by Monitor writes into Monitor's log)."""
+        def found():
+            n = sum(1 for l in self.log_lines(p) if l.startswith(line))
+            if n >= count:
+                return True
+            if p.poll() is not None:
+                raise AssertionError("%s ended (status %s) before %r:\n%s" %
+                                     (p.args[0], p.returncode, line, "\n".join(self.log_lines(p)[-30:])))
+            return False
+        wait_until(found, timeout, "%r in %s" % (line, p.log_path))
+
     def write_option_script(self):
         """An executable "Option" in the program folder that notes each start."""
         marker = os.path.join(self.root, "option-started")
@@ -1081,6 +1177,38 @@ class MonitorTestCase(Sandbox, unittest.TestCase):
                     check_profile_file(path)
                 except IniError as e:
                     self.fail("profile file %d is torn: %s" % (p, e))
+
+
+class OptionTestCase(MonitorTestCase):
+    """Monitor, the virtual mouse and the real Option on a private Xvfb."""
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        if not os.path.isfile(os.path.join(DIST, "Option")):
+            raise unittest.SkipTest("no Option in the program folder")
+        if not xvfb_available():
+            raise unittest.SkipTest("no Xvfb")
+
+    def setUp(self):
+        super().setUp()
+        self.xvfb = Xvfb()
+        self.addCleanup(self.xvfb.close)
+        self.env["DISPLAY"] = self.xvfb.display
+        # Qt on X reads key maps through libxkbcommon, which hands over names
+        # that strict string checks take for overflows; that is not ours.
+        self.env["ASAN_OPTIONS"] = "detect_leaks=1:strict_string_checks=0"
+        self.install_option()
+
+    def press(self, command):
+        """A button of Option's window pressed over the bus (WM_COMMAND)."""
+        if not self.bus.post(OPTION_TITLE, WM_COMMAND, command, 0):
+            raise AssertionError("Option's window is gone")
+
+    def xdotool(self, *args):
+        out = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, capture_output=True,
+                             text=True, timeout=10)
+        return out.stdout.split() if out.returncode == 0 else None
 
 
 def place(src, dst):

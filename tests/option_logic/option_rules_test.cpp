@@ -245,6 +245,11 @@ TEST(OptionApply, WaitEndsWithMonitorGoneOrAfterTheTimeout) {
   EXPECT_TRUE(wait.should_end(1001, false));  // Monitor's window is gone
   wait.done();
   EXPECT_FALSE(wait.should_end(1000 + 2 * ApplyWait::kTimeoutMs, false));
+
+  ApplyWait short_wait(500);
+  short_wait.begin(0);
+  EXPECT_FALSE(short_wait.should_end(499, true));
+  EXPECT_TRUE(short_wait.should_end(500, true));
 }
 
 struct RecordingStart : DialogStartSteps {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -369,6 +370,39 @@ TEST_F(IniFile, SaveLoadRoundTripAndNoTempFilesRemain) {
   d.set_int(u"S", u"k", 3);
   ASSERT_TRUE(d.save(path("a.ini")));
   EXPECT_EQ(entries(), std::vector<std::string>{"a.ini"});
+}
+
+TEST_F(IniFile, SaveIfChangedWritesOnlyWhatDiffers) {
+  IniDocument d = doc_of("[S]\nk=1\n");
+  const std::string same = d.serialize();
+  struct Case {
+    const char* name;
+    std::optional<std::string> before;  // nothing: no file
+    bool written;
+  };
+  const Case cases[] = {
+      {"no file yet", std::nullopt, true},
+      {"the same bytes", same, false},
+      {"other bytes", "[S]\nk=2\n", true},
+      {"the same text in another encoding", "[S]\r\nk=1\r\n", true},
+      {"a longer file starting the same", same + "x", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(dir_ / "a.ini");
+    if (c.before) write_bytes("a.ini", *c.before);
+    struct stat st0 {};
+    const bool existed = ::stat(path("a.ini").c_str(), &st0) == 0;
+    const auto before = platform::ini_open_counts();
+    ASSERT_TRUE(d.save_if_changed(path("a.ini")));
+    EXPECT_EQ(platform::ini_open_counts().writes - before.writes, c.written ? 1u : 0u);
+    EXPECT_EQ(read_bytes("a.ini"), same);
+    struct stat st1 {};
+    ASSERT_EQ(::stat(path("a.ini").c_str(), &st1), 0);
+    // Left alone means the very same file, not a copy put in its place.
+    if (existed && !c.written) EXPECT_EQ(st1.st_ino, st0.st_ino);
+    EXPECT_EQ(entries(), std::vector<std::string>{"a.ini"});
+  }
 }
 
 TEST_F(IniFile, PermissionBitsKeptAndNewFileMode) {
