@@ -18,21 +18,10 @@ MARGIN = 48
 
 
 def start_xvfb(fixture):
-    """A private Xvfb on a display number it picks itself; returns ":<n>"."""
-    read_fd, write_fd = os.pipe()
-    proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-nolisten", "tcp", "-noreset",
-                             "-screen", "0", "%dx%dx24" % SCREEN],
-                            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    fixture.procs.append(proc)
-    os.close(write_fd)
-    number = b""
-    with os.fdopen(read_fd, "rb") as r:
-        while not number.endswith(b"\n"):
-            chunk = r.read(1)
-            if not chunk:
-                raise AssertionError("Xvfb did not start")
-            number += chunk
-    return ":" + number.decode().strip()
+    """A private Xvfb for the test, closed after it; returns ":<n>"."""
+    x = h.Xvfb("%dx%dx24" % SCREEN)
+    fixture.addCleanup(x.close)
+    return x.display
 
 
 class Panel:

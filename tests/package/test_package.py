@@ -109,6 +109,8 @@ class PackageContentsTest(unittest.TestCase):
                     "tools/report-dump", "tools/hiddriver-sim.so"]
         if self.has_option:
             expected.append("Option")
+        if os.path.isfile(os.path.join(h.DIST, "doc", "index.html")):
+            expected.append("doc/index.html")
         for rel in expected:
             self.assertTrue(os.path.isfile(os.path.join(self.installed, rel)), rel)
         self.assertFalse(os.path.exists(os.path.join(self.installed, "hiddriver-sim.so")))
@@ -238,11 +240,18 @@ class InstalledProgramsTest(h.MonitorTestCase):
         self.assertIn('osd: shown profile 4 "Default4"', self.output(osd))
 
         if self.has_option:
+            # Option, installed too, finds the same per-user folder and saves
+            # there on Apply: config.ini and the five profiles.
             option = self.start_installed("Option")
-            h.wait_until(lambda: self.bus.exists(h.OPTION_TITLE) or option.poll() is not None, 30,
-                         "Option's window; Option said:\n" + self.output(option))
-            self.assertIsNone(option.poll(), self.output(option))
-            # Option's settings folder is Monitor's: it reads profile 4 back.
+            self.wait_log(option, "option: window shown", timeout=30)
+            self.wait_log(option, "option: started, record from the shared block")
+            self.assertIn("settings in %s" % self.settings_dir, self.output(option))
+            self.assertTrue(self.bus.post(h.OPTION_TITLE, h.WM_COMMAND, h.ID_MAIN_APPLY, 0))
+            self.wait_log(option, "option: apply done")
+            for p in range(5):
+                h.check_profile_file(self.profile_path(p))
+            self.assertEqual(h.ini_int(self.config_path, "Setting", "CurrentProfile"), 3)
+            vm.wait_writes(2)  # Monitor wrote what Option applied to the mouse
             self.assertTrue(self.bus.post(h.OPTION_TITLE, h.WM_CLOSE))
             self.assertEqual(self.wait_exit(option, 20), 0, self.output(option))
 
