@@ -12,6 +12,7 @@ packages=(
   xvfb xauth fonts-liberation2 fonts-wqy-microhei xdotool x11-utils
   python3
   cmark-gfm desktop-file-utils appstream dpkg-dev
+  xdg-utils
 )
 missing=()
 for p in "${packages[@]}"; do
