@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/offscreen_quiet.h"
 #include "common/language_module.h"
 #include "common/macro_library.h"
 #include "common/settings_record.h"
@@ -154,6 +155,7 @@ std::vector<double> slot_menu(BenchHost& host, int menus) {
 
 int main(int argc, char** argv) {
   if (!getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  bench::quiet_offscreen_warnings();
   QApplication app(argc, argv);
   std::string folder = argc > 1 ? argv[1] : MT_DIST_DIR;
   if (!folder.empty() && folder.back() != '/') folder.push_back('/');

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "fake_option_host.h"
+#include "bench/offscreen_quiet.h"
 #include "option/lighting_page.h"
 #include "option/performance_page.h"
 #include "option/skin/color_picker.h"
@@ -119,6 +120,7 @@ void drag(QWidget* target, const std::function<QPoint(int)>& point_of, Figures& 
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  bench::quiet_offscreen_warnings();
   QApplication app(argc, argv);
   const std::string skins = argc > 1 ? argv[1] : default_folder();
   const int rounds = argc > 2 ? std::max(1, atoi(argv[2])) : 15;
