@@ -1,5 +1,6 @@
 #include "option/logic/perf_rules.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace mt {
@@ -16,20 +17,38 @@ struct Axis {
 constexpr Axis kAxisX = {&ProfileRecord::AMCpi_X, &ProfileRecord::CpiLevel_X};
 constexpr Axis kAxisY = {&ProfileRecord::AMCpi_Y, &ProfileRecord::CpiLevel_Y};
 
+constexpr int kSliderUnit = 10000;
+
 void cpi_slider_changed(ProfileRecord& p, const Axis& own, const Axis& other, int other_id, int value,
                         PerfPageView& view) {
-  const int v = value / 10000;
+  int v = value / kSliderUnit;
   const bool linked = p.XYSynchronous == 0;
+  bool level_x_changed = false;
   if (p.AMCpiFlag == 0) {
     // Without a current level there is no level to write.
     if (!valid_step(p.CpiStep)) return;
+    // A level holds an index the dial and the mouse know.
+    v = std::clamp(v, kCpiSpinMin, kCpiSpinMax);
     (p.*own.levels)[p.CpiStep] = v;
     if (linked) (p.*other.levels)[p.CpiStep] = v;
+    level_x_changed = linked || own.levels == kAxisX.levels;
   } else {
     p.*own.am_cpi = v;
     if (linked) p.*other.am_cpi = v;
   }
   if (linked) view.move_cpi_slider(other_id, value);
+  if (level_x_changed) {
+    view.show_cpi_spin(p.CpiLevel_X[p.CpiStep]);
+    view.redraw_dial();
+  }
+}
+
+// With AMCpiFlag 0 the sliders show the current level.
+void follow_level(const ProfileRecord& p, bool y_too, PerfPageView& view) {
+  if (p.AMCpiFlag != 0) return;
+  if (auto x = cpi_slider_value(p, kCpiXSlider)) view.move_cpi_slider(kCpiXSlider, *x);
+  if (!y_too) return;
+  if (auto y = cpi_slider_value(p, kCpiYSlider)) view.move_cpi_slider(kCpiYSlider, *y);
 }
 
 }  // namespace
@@ -58,6 +77,26 @@ std::optional<int> dial_value(const ProfileRecord& p) {
   return n;
 }
 
+SliderRange cpi_slider_range(const ProfileRecord& p) {
+  return {kCpiSliderMin, p.AMCpiFlag == 0 ? kCpiLevelSliderMax : kCpiSliderMax};
+}
+
+std::optional<int> cpi_slider_value(const ProfileRecord& p, int id) {
+  if (id != kCpiXSlider && id != kCpiYSlider) return std::nullopt;
+  const bool x = id == kCpiXSlider;
+  int32_t stored;
+  if (p.AMCpiFlag == 0) {
+    if (!valid_step(p.CpiStep)) return std::nullopt;
+    stored = x ? p.CpiLevel_X[p.CpiStep] : p.CpiLevel_Y[p.CpiStep];
+  } else {
+    stored = x ? p.AMCpi_X : p.AMCpi_Y;
+  }
+  // The slider keeps it within its range; only the product must not wrap.
+  const SliderRange r = cpi_slider_range(p);
+  const int64_t v = int64_t{stored} * kSliderUnit;
+  return static_cast<int>(std::clamp<int64_t>(v, r.min, r.max));
+}
+
 bool scroll_slider_enabled(const ProfileRecord& p) { return p.ScrollWheelFlag == 0; }
 bool scroll_spin_enabled(const ProfileRecord& p) { return p.ScrollWheelFlag == 0 && p.SCrollSpinFlag != 0; }
 
@@ -83,6 +122,7 @@ void on_level_button(ProfileRecord& p, int i, PerfPageView& view) {
   view.select_level(i);
   view.show_cpi_spin(p.CpiLevel_X[i]);
   view.redraw_dial();
+  follow_level(p, true, view);
 }
 
 void on_dial_click(ProfileRecord& p, int k, PerfPageView& view) {
@@ -90,6 +130,7 @@ void on_dial_click(ProfileRecord& p, int k, PerfPageView& view) {
   p.CpiLevel_X[p.CpiStep] = k;
   view.show_cpi_spin(k);
   view.redraw_dial();
+  follow_level(p, false, view);
 }
 
 bool on_slider_changed(ProfileRecord& p, int id, int value, PerfPageView& view) {
@@ -122,6 +163,7 @@ bool on_spin_changed(ProfileRecord& p, int id, int value, PerfPageView& view) {
       if (valid_step(p.CpiStep)) {
         p.CpiLevel_X[p.CpiStep] = value;
         view.redraw_dial();
+        follow_level(p, false, view);
       }
       return true;
     case kScrollSpin:
@@ -163,6 +205,10 @@ void refresh_performance(const ProfileRecord& p, PerfPageView& view) {
   view.select_level(p.CpiStep);
   if (valid_step(p.CpiStep)) view.show_cpi_spin(p.CpiLevel_X[p.CpiStep]);
   view.redraw_dial();
+  const SliderRange r = cpi_slider_range(p);
+  view.set_cpi_slider_range(r.min, r.max);
+  for (int id : {kCpiXSlider, kCpiYSlider})
+    if (auto v = cpi_slider_value(p, id)) view.move_cpi_slider(id, *v);
   view.redraw_gauges();
 }
 

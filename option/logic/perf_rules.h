@@ -31,8 +31,10 @@ constexpr int kLiftSwitchId = 207;
 constexpr int kCpiSpin = 405;
 constexpr int kScrollSpin = 406;
 
-// Control ranges set when the page starts.
-constexpr int kCpiSliderMin = 10000, kCpiSliderMax = 1000000;  // value / 10000 is stored
+// Control ranges set when the page starts. The X and Y CPI sliders store
+// value / 10000; their range depends on what they edit (cpi_slider_range).
+constexpr int kCpiSliderMin = 10000, kCpiSliderMax = 1000000;  // AMCpi_X/Y 1..100
+constexpr int kCpiLevelSliderMax = 120000;                     // a level index 1..12
 constexpr int kCpiSpinMin = 1, kCpiSpinMax = 12;
 constexpr int kPointerSpeedMin = 1, kPointerSpeedMax = 11;
 constexpr int kDoubleClickMin = 0, kDoubleClickMax = 700;  // also the test marker's range
@@ -58,6 +60,21 @@ int double_click_marker(int ms);
 // The dial's value: CpiLevel_X of the current level when CpiStep is 0..4 and
 // the value is 1..12; nothing (no sector, no needle) otherwise.
 std::optional<int> dial_value(const ProfileRecord& profile);
+
+// The X and Y CPI sliders' range. With AMCpiFlag 0 they edit the current
+// level's index, which must stay 1..12 (the dial and the mouse know no other
+// value), so they run 10000..120000; otherwise they edit AMCpi_X/Y over
+// 10000..1000000.
+struct SliderRange {
+  int min = 0;
+  int max = 0;
+  friend bool operator==(const SliderRange&, const SliderRange&) = default;
+};
+SliderRange cpi_slider_range(const ProfileRecord& profile);
+// Where the X (201) or Y (202) slider shows what is stored: 10000 x the
+// current level's index (AMCpiFlag 0) or 10000 x AMCpi_X/Y. Nothing for a
+// level mode without a current level, or another id.
+std::optional<int> cpi_slider_value(const ProfileRecord& profile, int id);
 
 // The scroll control and spin are enabled in lines mode only (ScrollWheelFlag
 // 0); the spin also needs SCrollSpinFlag.
@@ -86,6 +103,8 @@ class PerfPageView {
   virtual void redraw_dial() = 0;
   // The X (201) or Y (202) CPI slider's thumb to a slider value.
   virtual void move_cpi_slider(int id, int value) = 0;
+  // Both CPI sliders' range (cpi_slider_range).
+  virtual void set_cpi_slider_range(int min, int max) = 0;
   virtual void move_pointer_slider(int position) = 0;
   virtual void redraw_pointer_gauge() = 0;
   virtual void move_double_click_slider(int position) = 0;
@@ -106,22 +125,31 @@ class PerfPageView {
   virtual void redraw_gauges() = 0;
 };
 
+// The CPI sliders follow the level they edit: with AMCpiFlag 0 every change
+// of the current level (its button, the dial, the spin) moves them to what
+// is stored, so they never show another level's value.
+//
 // Level button i (0..4): CpiStep = i, the button selected, the spin showing
-// CpiLevel_X[i], the dial redrawn. Another i changes nothing.
+// CpiLevel_X[i], the dial redrawn, the CPI sliders moved to level i (AMCpiFlag
+// 0). Another i changes nothing.
 void on_level_button(ProfileRecord& profile, int i, PerfPageView& view);
 // A dial click that picked value k (see CpiDial::hit):
-// CpiLevel_X[CpiStep] = k, the spin shows k, the dial is redrawn.
+// CpiLevel_X[CpiStep] = k, the spin shows k, the dial is redrawn, the X
+// slider moves to k (AMCpiFlag 0).
 void on_dial_click(ProfileRecord& profile, int k, PerfPageView& view);
 // Message 1094 (wParam value, lParam id). False for an id the page does not
 // handle (nothing changes).
-//   201/202: v = value / 10000 into CpiLevel_X/Y[CpiStep] (AMCpiFlag 0) or
-//            AMCpi_X/Y (AMCpiFlag set); while XYSynchronous is 0 the other
-//            axis takes v too and its slider moves to value.
+//   201/202: v = value / 10000 into CpiLevel_X/Y[CpiStep] (AMCpiFlag 0, v
+//            kept within 1..12) or AMCpi_X/Y (AMCpiFlag set); while
+//            XYSynchronous is 0 the other axis takes v too and its slider
+//            moves to value. When that changed CpiLevel_X, the spin shows it
+//            and the dial is redrawn.
 //   203: MouseSpeed; 204: DbleClickSpeed, the system time and the marker;
 //   206: ScrollWheelSpeed and the spin; 205/207: LiftLevel/LiftSwitch.
 bool on_slider_changed(ProfileRecord& profile, int id, int value, PerfPageView& view);
-// Message 1114: 405 into CpiLevel_X[CpiStep]; 406 into ScrollWheelSpeed
-// with the slider following. False for another id.
+// Message 1114: 405 into CpiLevel_X[CpiStep], the dial redrawn and the X
+// slider following (AMCpiFlag 0); 406 into ScrollWheelSpeed with the slider
+// following. False for another id.
 bool on_spin_changed(ProfileRecord& profile, int id, int value, PerfPageView& view);
 // Scroll-mode button 0 (lines) or 1 (page).
 void on_scroll_mode(ProfileRecord& profile, int flag, PerfPageView& view);
@@ -134,8 +162,8 @@ void on_polling_rate(ProfileRecord& profile, int j, PerfPageView& view);
 // mode and the enabling of the scroll controls; the scroll slider and spin;
 // the pointer-speed slider; the acceleration toggle; the double-click slider
 // and marker; the rate button and the level button (with the level's CPI in
-// the spin and the dial redrawn); the two gauges. The X and Y CPI sliders
-// stay where they are.
+// the spin and the dial redrawn); the X and Y CPI sliders' range and their
+// stored values; the two gauges.
 void refresh_performance(const ProfileRecord& profile, PerfPageView& view);
 
 }  // namespace mt

@@ -1,6 +1,7 @@
 #include "option/skin/spin_wnd.h"
 
 #include <QAbstractButton>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -27,6 +28,13 @@ std::optional<long long> leading_number(const QString& text) {
   if (!digit) return std::nullopt;
   return v;
 }
+
+constexpr int kNarrowSpin = 70;
+constexpr int kArrows = 20;
+constexpr int kNarrowArrows = 13;
+constexpr int kSmallestText = 9;
+// The edit's own margins around its text, and a pixel to spare.
+constexpr int kFieldTextRoom = 6;
 
 int clamp_to(long long v, int min, int max) {
   return static_cast<int>(std::clamp<long long>(v, min, max));
@@ -114,6 +122,7 @@ void CSpinWnd::set_range(int min, int max) {
   max_ = max;
   value_ = std::clamp(value_, min_, max_);
   edit_->setMaxLength(text_limit());
+  layout_parts();
   show_value();
 }
 
@@ -151,9 +160,19 @@ void CSpinWnd::show_value() {
 
 void CSpinWnd::layout_parts() {
   const int h = height();
-  const int aw = std::clamp(h * 3 / 5, 10, 18);
-  edit_->setGeometry(2, 1, std::max(0, width() - aw - 3), std::max(0, h - 2));
-  edit_->setFont(look::design_font(QStringLiteral("Arial"), std::clamp(h - 8, 10, 20)));
+  // Where the skin draws the arrows: the rightmost 20 pixels, 13 on a
+  // narrow spin.
+  const int aw = width() < kNarrowSpin ? kNarrowArrows : kArrows;
+  const int field_width = std::max(0, width() - aw - 3);
+  edit_->setGeometry(2, 1, field_width, std::max(0, h - 2));
+  // As tall as the spin allows, and small enough that the longest text the
+  // field takes is seen whole ("255" in a 50-pixel spin).
+  const QString widest(text_limit(), QLatin1Char('0'));
+  QFont font = look::design_font(QStringLiteral("Arial"), std::clamp(h - 8, 10, 20));
+  while (font.pixelSize() > kSmallestText &&
+         QFontMetrics(font).horizontalAdvance(widest) + kFieldTextRoom > field_width)
+    font.setPixelSize(font.pixelSize() - 1);
+  edit_->setFont(font);
   up_->setGeometry(width() - aw, 0, aw, h / 2);
   down_->setGeometry(width() - aw, h / 2, aw, h - h / 2);
 }

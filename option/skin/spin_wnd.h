@@ -1,6 +1,9 @@
 // The numeric spins: an edit with up and down buttons.
 //
-// CSpinWnd holds a value in a range and shows it as "%d".
+// CSpinWnd holds a value in a range and shows it as "%d". The up and down
+// arrows take the rightmost 20 pixels (13 on a spin narrower than 70), where
+// the skin draws them; the field's text is set small enough that the longest
+// value of the range is seen whole.
 // - The up and down buttons (held: repeating) and the Up and Down keys move
 //   it by the step and stop at the range's ends.
 // - Typing: each change that makes the text a number inside the range takes

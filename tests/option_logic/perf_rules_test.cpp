@@ -63,6 +63,9 @@ struct RecordingView : PerfPageView {
   void show_cpi_spin(int i) override { add("cpi spin", i); }
   void redraw_dial() override { log.push_back("dial"); }
   void move_cpi_slider(int id, int v) override { add(id == kCpiXSlider ? "x slider" : "y slider", v); }
+  void set_cpi_slider_range(int min, int max) override {
+    log.push_back("cpi sliders " + std::to_string(min) + ".." + std::to_string(max));
+  }
   void move_pointer_slider(int p) override { add("pointer slider", p); }
   void redraw_pointer_gauge() override { log.push_back("pointer gauge"); }
   void move_double_click_slider(int p) override { add("double-click slider", p); }
@@ -95,16 +98,22 @@ TEST(PerfPage, LevelThenDialChangesOnlyThatLevelsX) {
   RecordingView view;
   on_level_button(p, 3, view);
   EXPECT_EQ(p.CpiStep, 3);
-  EXPECT_EQ(view.take(), (Log{"level 3", "cpi spin 10", "dial"}));
+  EXPECT_EQ(view.take(), (Log{"level 3", "cpi spin 10", "dial", "x slider 100000", "y slider 100000"}));
   on_dial_click(p, 7, view);
-  EXPECT_EQ(view.take(), (Log{"cpi spin 7", "dial"}));
+  EXPECT_EQ(view.take(), (Log{"cpi spin 7", "dial", "x slider 70000"}));
   const int32_t x[] = {4, 6, 8, 7, 12}, y[] = {4, 6, 8, 10, 12};
   EXPECT_EQ(std::memcmp(p.CpiLevel_X, x, sizeof x), 0);
   EXPECT_EQ(std::memcmp(p.CpiLevel_Y, y, sizeof y), 0);
   // The CPI spin writes the same place.
   EXPECT_TRUE(on_spin_changed(p, kCpiSpin, 12, view));
   EXPECT_EQ(p.CpiLevel_X[3], 12);
-  EXPECT_EQ(view.take(), Log{"dial"});
+  EXPECT_EQ(view.take(), (Log{"dial", "x slider 120000"}));
+  // Editing AMCpi_X/Y, the sliders have nothing to do with the levels.
+  ProfileRecord am = p;
+  am.AMCpiFlag = 1;
+  on_level_button(am, 1, view);
+  on_dial_click(am, 2, view);
+  EXPECT_EQ(view.take(), (Log{"level 1", "cpi spin 6", "dial", "cpi spin 2", "dial"}));
   // Buttons only exist for levels 0..4.
   on_level_button(p, 5, view);
   on_level_button(p, -1, view);
@@ -118,12 +127,15 @@ TEST(PerfPage, CpiSliderRouting) {
     int level_x, level_y, am_x, am_y;  // level 2 and the AMCpi pair afterwards
     Log log;
   } cases[] = {
-      {0, 0, kCpiXSlider, 95000, 9, 9, 20, 20, {"y slider 95000"}},
-      {0, 1, kCpiXSlider, 95000, 9, 8, 20, 20, {}},
-      {0, 2, kCpiXSlider, 95000, 9, 8, 20, 20, {}},  // any value but 0 unlinks
-      {0, 0, kCpiYSlider, 30000, 3, 3, 20, 20, {"x slider 30000"}},
-      {0, 1, kCpiYSlider, 30000, 8, 3, 20, 20, {}},
-      {0, 0, kCpiXSlider, 19999, 1, 1, 20, 20, {"y slider 19999"}},  // integer division
+      {0, 0, kCpiXSlider, 95000, 9, 9, 20, 20, {"y slider 95000", "cpi spin 9", "dial"}},
+      {0, 1, kCpiXSlider, 95000, 9, 8, 20, 20, {"cpi spin 9", "dial"}},
+      {0, 2, kCpiXSlider, 95000, 9, 8, 20, 20, {"cpi spin 9", "dial"}},  // any value but 0 unlinks
+      {0, 0, kCpiYSlider, 30000, 3, 3, 20, 20, {"x slider 30000", "cpi spin 3", "dial"}},
+      {0, 1, kCpiYSlider, 30000, 8, 3, 20, 20, {}},  // the dial shows X only
+      {0, 0, kCpiXSlider, 19999, 1, 1, 20, 20, {"y slider 19999", "cpi spin 1", "dial"}},  // integer division
+      // A level only ever holds an index 1..12, whatever the slider sends.
+      {0, 1, kCpiXSlider, 1000000, 12, 8, 20, 20, {"cpi spin 12", "dial"}},
+      {0, 1, kCpiYSlider, 9999, 8, 1, 20, 20, {}},
       {1, 0, kCpiXSlider, 555555, 8, 8, 55, 55, {"y slider 555555"}},
       {1, 1, kCpiXSlider, 555555, 8, 8, 55, 20, {}},
       {1, 0, kCpiYSlider, 1000000, 8, 8, 100, 100, {"x slider 1000000"}},
@@ -262,8 +274,56 @@ TEST(PerfPage, RefreshOrder) {
                           "level 4",
                           "cpi spin 12",
                           "dial",
+                          "cpi sliders 10000..120000",
+                          "x slider 120000",
+                          "y slider 120000",
                           "gauges",
                       }));
+}
+
+TEST(PerfMappings, CpiSliders) {
+  struct Case {
+    int am_flag, step, level_x, level_y, am_x, am_y;
+    SliderRange range;
+    std::optional<int> x, y;
+  } cases[] = {
+      {0, 2, 8, 3, 20, 20, {10000, 120000}, 80000, 30000},
+      {0, 0, 1, 12, 20, 20, {10000, 120000}, 10000, 120000},
+      // Stored values the levels cannot hold sit at the range's ends.
+      {0, 2, 0, 13, 20, 20, {10000, 120000}, 10000, 120000},
+      {0, 2, -2147483647 - 1, 2147483647, 20, 20, {10000, 120000}, 10000, 120000},
+      {0, -1, 8, 8, 20, 20, {10000, 120000}, {}, {}},  // no current level
+      {0, 5, 8, 8, 20, 20, {10000, 120000}, {}, {}},
+      {1, 2, 8, 8, 55, 100, {10000, 1000000}, 550000, 1000000},
+      {1, -1, 8, 8, 1, 0, {10000, 1000000}, 10000, 10000},  // AMCpi needs no level
+      {-3, 2, 8, 8, 101, 20, {10000, 1000000}, 1000000, 200000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "AMCpiFlag " << c.am_flag << " step " << c.step);
+    ProfileRecord p = factory_profile();
+    p.AMCpiFlag = c.am_flag;
+    p.CpiStep = c.step;
+    if (c.step >= 0 && c.step < kLevelCount) {
+      p.CpiLevel_X[c.step] = c.level_x;
+      p.CpiLevel_Y[c.step] = c.level_y;
+    }
+    p.AMCpi_X = c.am_x;
+    p.AMCpi_Y = c.am_y;
+    EXPECT_EQ(cpi_slider_range(p), c.range);
+    EXPECT_EQ(cpi_slider_value(p, kCpiXSlider), c.x);
+    EXPECT_EQ(cpi_slider_value(p, kCpiYSlider), c.y);
+    EXPECT_EQ(cpi_slider_value(p, kPointerSpeedSlider), std::nullopt);
+  }
+  // Every level the slider can reach stores back what it shows.
+  ProfileRecord p = factory_profile();
+  RecordingView view;
+  for (int k = 1; k <= 12; ++k) {
+    p.CpiLevel_X[p.CpiStep] = k;
+    const int at = *cpi_slider_value(p, kCpiXSlider);
+    p.CpiLevel_X[p.CpiStep] = 0;
+    on_slider_changed(p, kCpiXSlider, at, view);
+    EXPECT_EQ(p.CpiLevel_X[p.CpiStep], k);
+  }
 }
 
 TEST(PerfPage, RefreshOfOutOfRangeValues) {

@@ -400,7 +400,9 @@ TEST_F(IniFile, SaveIfChangedWritesOnlyWhatDiffers) {
     struct stat st1 {};
     ASSERT_EQ(::stat(path("a.ini").c_str(), &st1), 0);
     // Left alone means the very same file, not a copy put in its place.
-    if (existed && !c.written) EXPECT_EQ(st1.st_ino, st0.st_ino);
+    if (existed && !c.written) {
+      EXPECT_EQ(st1.st_ino, st0.st_ino);
+    }
     EXPECT_EQ(entries(), std::vector<std::string>{"a.ini"});
   }
 }

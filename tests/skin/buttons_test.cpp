@@ -112,6 +112,16 @@ TEST(BitmapBtn, PicturesAndCaptionColoursFollowTheState) {
     for (int x = 0; x < img.width(); ++x)
       if (qRed(img.pixel(x, y)) > 200 && qGreen(img.pixel(x, y)) > 200 && qBlue(img.pixel(x, y)) < 80) ++yellow;
   EXPECT_GT(yellow, 20);
+  // Margins keep the caption off a glyph at the button's left.
+  b.setText(QStringLiteral("1000"));
+  b.set_caption_margins(QMargins(30, 0, 2, 0));
+  const QImage kept = b.grab().toImage();
+  int left_of_margin = 0, right_of_it = 0;
+  for (int y = 0; y < kept.height(); ++y)
+    for (int x = 0; x < kept.width(); ++x)
+      if (qRed(kept.pixel(x, y)) > 200 && qBlue(kept.pixel(x, y)) < 80) ++(x < 30 ? left_of_margin : right_of_it);
+  EXPECT_EQ(left_of_margin, 0);
+  EXPECT_GT(right_of_it, 10);
 
   // A disabled button under the pointer stops being hovered at once.
   Pairs hover(&b, &CBitmapBtn::hover_changed);

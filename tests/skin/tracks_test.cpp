@@ -1,6 +1,8 @@
 // The sliders, the marker and the spins, driven through QTest offscreen.
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
+
 #include "controls_support.h"
 #include "option/skin/bmp_edit.h"
 #include "option/skin/hslider.h"
@@ -167,6 +169,33 @@ TEST(Spins, TypedNumbersAreTakenAndSettled) {
   s.edit()->clearFocus();
   EXPECT_EQ(s.edit()->text(), QStringLiteral("255"));
   EXPECT_EQ(s.value(), 255);
+}
+
+TEST(Spins, ArrowsWhereTheSkinDrawsThemAndTheWidestValueSeenWhole) {
+  Host host;
+  struct Case {
+    int width, min, max, arrows;
+  } cases[] = {{50, 0, 255, 13}, {69, 0, 255, 13}, {70, 1, 11, 20}, {90, 1, 11, 20}, {60, 0, 9999, 13}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.width);
+    CSpinWnd s(&host, 401);
+    s.setGeometry(0, 0, c.width, 30);
+    s.set_range(c.min, c.max);
+    s.show();
+    EXPECT_EQ(s.childAt(c.width - c.arrows, 5), s.childAt(c.width - 1, 5));
+    EXPECT_NE(s.childAt(c.width - c.arrows - 1, 5), s.childAt(c.width - 1, 5));
+    const QString widest = QString::number(c.max);
+    const int room = s.edit()->width() - QFontMetrics(s.edit()->font()).horizontalAdvance(widest);
+    EXPECT_GE(room, 4) << s.edit()->font().pixelSize();
+  }
+  // A range with longer numbers sets the text smaller.
+  CSpinWnd s(&host, 401);
+  s.setGeometry(0, 0, 50, 30);
+  s.set_range(0, 9);
+  s.show();
+  const int one_digit = s.edit()->font().pixelSize();
+  s.set_range(0, 255);
+  EXPECT_LT(s.edit()->font().pixelSize(), one_digit);
 }
 
 TEST(Spins, SpecialSpinShowsAndSnapsCpi) {
