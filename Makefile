@@ -1,12 +1,14 @@
 # Front door. `make run` builds the programs and starts them (with the virtual
 # mouse when no real one is attached); `make test` builds the sanitized test
-# build and runs every test, fuzz target included.
+# build and runs every test, fuzz target included; `make package` builds the
+# Debian package.
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 RUN_DIR := build/run
 TEST_DIR := build/test
+PACKAGE_DIR := build/package
 
-.PHONY: deps build test run bench clean
+.PHONY: deps build test run package bench clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -24,6 +26,13 @@ test: deps
 
 run: build
 	bash scripts/run-demo.sh $(RUN_DIR)/dist
+
+package: deps
+	cmake -G Ninja -S . -B $(PACKAGE_DIR) -DCMAKE_BUILD_TYPE=Release -DMT_TESTS=OFF -DMT_BENCH=OFF
+	cmake --build $(PACKAGE_DIR) -j $(JOBS)
+	rm -f $(PACKAGE_DIR)/*.deb
+	cd $(PACKAGE_DIR) && cpack -G DEB
+	@deb=$$(ls $(PACKAGE_DIR)/*.deb) && echo "Package: $$deb" && echo "Install it with: sudo apt install ./$$deb"
 
 bench: deps
 	cmake -G Ninja -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DMT_TESTS=OFF -DMT_BENCH=ON

@@ -60,6 +60,8 @@ inline constexpr char SHARED_BLOCK_NAME[] = "Belvanto_550_28_Gaming_Mouse_Normal
 inline constexpr char SHARED_BLOCK_MUTEX_NAME[] = "Belvanto_550_28_Gaming_Mouse_Normal_Mutex_Object";
 inline constexpr char MONITOR_INSTANCE_MUTEX_NAME[] = "Draveo_Morvath_T60R_Monitor_Mutex";
 inline constexpr char OPTION_INSTANCE_MUTEX_NAME[] = "Belvanto_550_28_Gaming_Mouse_Normal_configure";
+// Our own on-screen display keeps to one copy per session with this one.
+inline constexpr char OSD_INSTANCE_MUTEX_NAME[] = "Belvanto_550_28_Gaming_Mouse_Normal_OSD_Mutex";
 
 // --- The mouse -------------------------------------------------------------------
 

@@ -27,6 +27,15 @@ OsdSettings parse_osd_settings(const uint8_t (&raw)[kOsdSettingsBytes]) {
   return osd;
 }
 
+void encode_osd_settings(const OsdSettings& osd, uint8_t (&raw)[kOsdSettingsBytes]) {
+  const auto show = static_cast<uint32_t>(osd.show_profile_osd);
+  for (int i = 0; i < 4; ++i) raw[8 + i] = static_cast<uint8_t>(show >> (8 * i));
+  raw[32] = static_cast<uint8_t>(osd.config_high & 0xFF);
+  raw[33] = static_cast<uint8_t>(osd.config_high >> 8);
+  raw[36] = static_cast<uint8_t>(osd.config_low & 0xFF);
+  raw[37] = static_cast<uint8_t>(osd.config_low >> 8);
+}
+
 bool load_osd_settings(const std::string& settings_folder, OsdSettings& osd) {
   uint8_t raw[kOsdSettingsBytes] = {};
   if (!read_osd_settings(settings_folder, raw)) return false;

@@ -26,6 +26,9 @@ struct OsdSettings {
 
 // Little-endian fields at bytes 8, 32 and 36.
 OsdSettings parse_osd_settings(const uint8_t (&raw)[kOsdSettingsBytes]);
+// The other way: the three fields into their bytes, the rest left as it is.
+// Monitor never writes the structure; the on-screen display writes its own.
+void encode_osd_settings(const OsdSettings& osd, uint8_t (&raw)[kOsdSettingsBytes]);
 // Reads the structure into `osd`. False, and `osd` keeps what it held, when
 // the value is missing or damaged (wrong length, checksum): a failed
 // structure read writes nothing.

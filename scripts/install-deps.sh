@@ -9,9 +9,10 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   libudev-dev
   libx11-dev libxtst-dev libxi-dev libxcb-xkb-dev x11-xserver-utils
-  xvfb xauth fonts-liberation2 fonts-wqy-microhei xdotool
+  xvfb xauth fonts-liberation2 fonts-wqy-microhei xdotool x11-utils
   python3
   cmark-gfm desktop-file-utils appstream dpkg-dev
+  xdg-utils
 )
 missing=()
 for p in "${packages[@]}"; do

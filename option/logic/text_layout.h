@@ -141,5 +141,9 @@ inline constexpr Box kOsdLine1{96, 18, 304, 44};
 inline constexpr int kOsdLine1Px = 15;
 inline constexpr Box kOsdLine2{96, 46, 304, 78};
 inline constexpr int kOsdLine2Px = 20;
+// An on-screen message takes both lines: word-wrapped, left, vertically
+// centred, the last line that fits shortened with "...".
+inline constexpr Box kOsdMessage{96, 18, 304, 78};
+inline constexpr int kOsdMessagePx = 16;
 
 }  // namespace mt::layout

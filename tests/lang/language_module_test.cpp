@@ -12,7 +12,7 @@
 namespace mt {
 namespace {
 
-// Every text id the two programs read.
+// Every text id the programs read.
 std::vector<int> used_text_ids() {
   std::vector<int> ids = {101, 102, 121, 120, 1002, 1003, 1004, 1124, 1125};
   auto range = [&ids](int from, int to) {
@@ -37,6 +37,7 @@ std::vector<int> used_text_ids() {
   range(1090, 1095);
   range(1097, 1099);
   ids.push_back(1101);
+  ids.push_back(1301);  // the on-screen display's "Profile %d"
   return ids;
 }
 

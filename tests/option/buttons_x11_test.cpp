@@ -19,7 +19,7 @@
 #include "option/skin/dialog_runner.h"
 #include "option/skin/list_box_ex.h"
 #include "option_test_support.h"
-#include "tests/desktop/xvfb_server.h"
+#include "tests/option_hook/qt_xvfb_main.h"
 #include "tests/option_hook/x11_other_client.h"
 
 namespace {
@@ -109,25 +109,4 @@ TEST_F(GrabTest, ACaptureDialogTakesShiftWhileAnotherWindowHasTheFocus) {
 
 }  // namespace
 
-// Sanitizer builds: libraries that Qt's X11 platform loads keep buffers until
-// the process ends; those are not ours to free.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\nleak:libfontconfig.so\n"; }
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();  // listing needs no display
-
-  // The server outlives the application, whose X connection must not break.
-  desktop_test::XvfbServer server;
-  if (desktop_test::XvfbServer::installed() && server.start()) {
-    setenv("DISPLAY", server.display(), 1);
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    g_display = server.display();
-  } else {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);  // every test skips
-  }
-  unsetenv("WAYLAND_DISPLAY");
-  QApplication app(argc, argv);
-  QApplication::setQuitOnLastWindowClosed(false);
-  return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return hook_test::run_on_xvfb(argc, argv, g_display); }

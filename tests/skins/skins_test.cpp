@@ -423,7 +423,7 @@ TEST(TextBoxes, LieInsideTheirWindowsClearOfEveryControl) {
         }
     }
   }
-  for (const L::Box& b : {L::kOsdNumber, L::kOsdLine1, L::kOsdLine2})
+  for (const L::Box& b : {L::kOsdNumber, L::kOsdLine1, L::kOsdLine2, L::kOsdMessage})
     EXPECT_TRUE(QRect(QPoint(0, 0), picture("osd_normal.jpg").size()).contains(box_rect(b)));
 }
 

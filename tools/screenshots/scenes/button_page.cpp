@@ -21,6 +21,7 @@
 #include "option/skin/list_box_ex.h"
 #include "option/skin/skin_look.h"
 #include "platform/text.h"
+#include "tools/screenshots/scene_host.h"
 #include "tools/screenshots/screenshot_scene.h"
 #ifdef MT_HAVE_PLATFORM_X11
 // Xlib last: its macros break Qt's headers.
@@ -31,18 +32,12 @@ namespace {
 
 using namespace mt;
 
-class NoFiles final : public FileChooser {
+// A profile with a mix of functions, and a macro library with one macro that
+// does not fit the mouse's block.
+class ButtonSceneHost final : public shots::SceneHost {
  public:
-  std::optional<std::string> choose(const FileDialogRequest&) override { return std::nullopt; }
-};
-
-// The main window as far as the page and its dialogs need one.
-class SceneHost final : public OptionHost {
- public:
-  SceneHost(shots::Context& ctx, int language) : ctx_(ctx), language_(language) {
-    clear(record_);
-    set_factory_defaults(record_);
-    ProfileRecord& p = record_.profiles[0];
+  ButtonSceneHost(shots::Context& ctx, int language) : shots::SceneHost(ctx, language) {
+    ProfileRecord& p = working().profiles[0];
     set_key(p.MacroKeyInfo[3], 6, kModCtrl | kModShift);  // Ctrl+Shift+C
     p.MacroKeyInfo[4].function = kFnMacro;
     platform::set_fixed_text(p.MacroKeyInfo[4].macro_name, u"Reload combo");
@@ -50,9 +45,9 @@ class SceneHost final : public OptionHost {
     platform::set_fixed_text(p.MacroKeyInfo[5].program_path, u"/usr/games/supertuxkart");
     p.MacroKeyInfo[6].function = kFnVolumeUp;
     p.MacroKeyInfo[15].function = kFnSwitchWindow;
-    library_.push_back(named(u"Reload combo"));
-    library_.push_back(named(u"Sprint"));
-    library_.push_back(long_macro());
+    macro_library().push_back(named(u"Reload combo"));
+    macro_library().push_back(named(u"Sprint"));
+    macro_library().push_back(long_macro());
   }
 
   static void set_key(ButtonRecord& b, uint8_t key, uint8_t mods) {
@@ -83,36 +78,13 @@ class SceneHost final : public OptionHost {
     m.event_count = n;
     return m;
   }
-
-  SettingsRecord& working() override { return record_; }
-  std::vector<MacroRecord>& macro_library() override { return library_; }
-  const LanguageModule& language() const override { return ctx_.language(language_); }
-  SkinFolder& skin() override { return ctx_.skin(); }
-  const std::string& program_folder() const override { return ctx_.program_folder(); }
-  const std::string& settings_folder() const override { return ctx_.program_folder(); }
-  DialogRunner& dialogs() override { return runner_; }
-  FileChooser& files() override { return files_; }
-  platform::PointerSystem* pointer_system() override { return nullptr; }
-  void apply(int) override {}
-  void refresh_pages() override {}
-  void import_profile() override {}
-  void export_profile() override {}
-  void show_status_hint(std::u16string_view) override {}
-
- private:
-  shots::Context& ctx_;
-  int language_;
-  SettingsRecord record_{};
-  std::vector<MacroRecord> library_;
-  ScriptedDialogRunner runner_;
-  NoFiles files_;
 };
 
 // The page in a plain frame the colour of the main window's page well.
 class PageFrame : public QWidget {
  public:
   static constexpr int kInset = 12;
-  explicit PageFrame(SceneHost& host) : QWidget(nullptr, Qt::FramelessWindowHint) {
+  explicit PageFrame(ButtonSceneHost& host) : QWidget(nullptr, Qt::FramelessWindowHint) {
     setFixedSize(720 + 2 * kInset, 470 + 2 * kInset);
     page = new CDlgPageMouse(host, this);
     page->move(kInset, kInset);
@@ -183,7 +155,7 @@ QRect with_popups(QWidget& window, std::initializer_list<QWidget*> popups) {
 MT_SCREENSHOT_SCENE(button_page) {
   for (int lang : {kLanguageEnglish, kLanguageRussian}) {
     const std::string tag = "_" + shots::Context::language_tag(lang);
-    SceneHost host(ctx, lang);
+    ButtonSceneHost host(ctx, lang);
     PageFrame frame(host);
     ctx.shoot("button_page" + tag, frame);
     if (lang == kLanguageEnglish) {
@@ -217,7 +189,7 @@ MT_SCREENSHOT_SCENE(button_page) {
 MT_SCREENSHOT_SCENE(macro_manager) {
   for (int lang : {kLanguageEnglish, kLanguageRussian}) {
     const std::string tag = "_" + shots::Context::language_tag(lang);
-    SceneHost host(ctx, lang);
+    ButtonSceneHost host(ctx, lang);
     ButtonRecord slot{};
     slot.function = kFnMacro;
     platform::set_fixed_text(slot.macro_name, u"Build order");
@@ -252,7 +224,7 @@ MT_SCREENSHOT_SCENE(macro_manager) {
   KeyboardHeldElsewhere other;
   if (!other.held()) return;
   for (int lang : {kLanguageEnglish, kLanguageRussian}) {
-    SceneHost host(ctx, lang);
+    ButtonSceneHost host(ctx, lang);
     CMacroManager manager(nullptr, host, ButtonRecord{});
     manager.move(40, 40);
     manager.show();
@@ -305,8 +277,8 @@ MT_SCREENSHOT_SCENE(key_dialogs) {
 MT_SCREENSHOT_SCENE(program_chooser) {
   for (int lang : {kLanguageEnglish, kLanguageRussian}) {
     const std::string tag = "_" + shots::Context::language_tag(lang);
-    NoFiles files;
-    CDlgProgSel d(nullptr, ctx.skin(), ctx.language(lang), files, u"/usr/games/supertuxkart");
+    shots::SceneHost host(ctx, lang);  // a browse chooses nothing
+    CDlgProgSel d(nullptr, ctx.skin(), ctx.language(lang), host.files(), u"/usr/games/supertuxkart");
     ctx.shoot("program_chooser" + tag, d);
   }
 }

@@ -1,62 +1,15 @@
 // The performance page at two CPI levels and the lighting page with a palette
 // colour and with a free colour, in English and Russian, each shown alone as
 // it sits in the main window's page area.
-#include <cstring>
-#include <optional>
-
-#include "common/macro_library.h"
 #include "common/settings_record.h"
 #include "option/lighting_page.h"
-#include "option/option_host.h"
 #include "option/performance_page.h"
-#include "option/skin/dialog_runner.h"
 #include "option/skin/rgn_button.h"
+#include "tools/screenshots/scene_host.h"
 #include "tools/screenshots/screenshot_scene.h"
 
-namespace {
-
 using namespace mt;
-
-class NoFiles : public FileChooser {
- public:
-  std::optional<std::string> choose(const FileDialogRequest&) override { return std::nullopt; }
-};
-
-// Just enough of a main window for a page to show a profile.
-class SceneHost : public OptionHost {
- public:
-  SceneHost(shots::Context& ctx, int language) : ctx_(ctx), language_(ctx.language(language)) {
-    std::memset(&record_, 0, sizeof record_);
-    clear(record_);
-    set_factory_defaults(record_);
-  }
-  SettingsRecord& working() override { return record_; }
-  std::vector<MacroRecord>& macro_library() override { return macros_; }
-  const LanguageModule& language() const override { return language_; }
-  SkinFolder& skin() override { return ctx_.skin(); }
-  const std::string& program_folder() const override { return ctx_.program_folder(); }
-  const std::string& settings_folder() const override { return ctx_.program_folder(); }
-  DialogRunner& dialogs() override { return dialogs_; }
-  FileChooser& files() override { return files_; }
-  platform::PointerSystem* pointer_system() override { return nullptr; }
-  void apply(int) override {}
-  void refresh_pages() override {}
-  void import_profile() override {}
-  void export_profile() override {}
-  void show_status_hint(std::u16string_view) override {}
-
-  ProfileRecord& profile() { return *current_profile(record_); }
-
- private:
-  shots::Context& ctx_;
-  const LanguageModule& language_;
-  SettingsRecord record_;
-  std::vector<MacroRecord> macros_;
-  ScriptedDialogRunner dialogs_;
-  NoFiles files_;
-};
-
-}  // namespace
+using shots::SceneHost;
 
 MT_SCREENSHOT_SCENE(option_pages) {
   for (int lang : {kLanguageEnglish, kLanguageRussian}) {
