@@ -245,7 +245,11 @@ bool make_config_dir(const std::string& folder) {
 int load_settings(SettingsRecord& record, const std::string& folder, PointerSettingsStore* pointer) {
   platform::IniDocument config;
   config.load(config_ini_path(folder));
-  record.CurrentProfile = config.get_int(kSetting, u"CurrentProfile", -1);
+  // A folder in which no profile was ever chosen (no config.ini yet, or one
+  // the on-screen display made for its own settings) starts on profile 1, as
+  // the mouse does: with no profile in use nothing could be set or applied.
+  // A value that is there, even one out of range, is taken as it stands.
+  record.CurrentProfile = config.raw(kSetting, u"CurrentProfile") ? config.get_int(kSetting, u"CurrentProfile", -1) : 0;
   record.MouseType = config.get_int(kSetting, u"MouseType", -1);
   record.MouseColor = config.get_int(kSetting, u"MouseColor", -1);
   record.LanguageID = config.get_int(kSetting, u"LanguageID", -1);

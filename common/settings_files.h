@@ -24,7 +24,8 @@ std::string config_dir_path(const std::string& folder);           // "config/"
 // Creates config/ in the folder when missing; false when it is not there afterwards.
 bool make_config_dir(const std::string& folder);
 
-// Fills the record from config.ini and the five profile files; a profile file
+// Fills the record from config.ini and the five profile files (no CurrentProfile
+// key: profile 1, index 0); a profile file
 // that does not open gets the factory values; with 0 <= CurrentProfile <= 4 the
 // system pointer settings are read back into the current profile
 // (pointer == nullptr skips that). Returns 1.

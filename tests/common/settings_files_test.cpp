@@ -372,12 +372,12 @@ TEST(SettingsSet, SaveKeepsUnknownLinesOfConfigIni) {
                                   "MouseColor=-9", "LanguageID=2", "[OSDSetting]", "config=00"}));
 }
 
-TEST(SettingsSet, MissingFilesGiveMinusOneAndFactoryProfiles) {
+TEST(SettingsSet, MissingFilesGiveProfileOneAndFactoryProfiles) {
   TempFolder dir;
   SettingsRecord r;
   mt::clear(r);
   EXPECT_EQ(mt::load_settings(r, dir.path(), nullptr), 1);
-  EXPECT_EQ(r.CurrentProfile, -1);
+  EXPECT_EQ(r.CurrentProfile, 0) << "no profile ever chosen: profile 1";
   EXPECT_EQ(r.LanguageID, -1);
   EXPECT_EQ(r.MouseType, -1);
   EXPECT_EQ(r.MouseColor, -1);
@@ -396,8 +396,8 @@ TEST(SettingsSet, PointerReadBackOnlyForAValidCurrentProfile) {
     const char* current_line;
     int current;
     int read_back_into;  // -1: none
-  } cases[] = {{"CurrentProfile=7", 7, -1}, {nullptr, -1, -1}, {"CurrentProfile=-3", -3, -1},
-               {"CurrentProfile=1", 1, 1}};
+  } cases[] = {{"CurrentProfile=7", 7, -1}, {nullptr, 0, 0}, {"CurrentProfile=-3", -3, -1},
+               {"CurrentProfile=1", 1, 1}, {"CurrentProfile=", 0, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.current);
     TempFolder dir;

@@ -73,11 +73,14 @@ class StartTest(h.MonitorTestCase):
         self.start_monitor()
         block = self.block()
         self.assertEqual([block.name(p) for p in range(5)], ["Default%d" % (p + 1) for p in range(5)])
-        # Without config.ini no profile is current (-1); whatever Monitor
-        # then writes must be a whole, valid profile, and Apply is answered.
+        # Without config.ini profile 1 is current: Monitor writes the factory
+        # profile at once, and an Apply writes it again, whole.
+        mouse.wait_writes(1)
         self.apply()
         option.wait_for(h.WM_OPT_APPLY_DONE)
+        mouse.wait_writes(2)
         self.assertEqual(len(mouse.writes()), len(mouse.complete_writes()))
+        self.assertEqual(block.current_profile, 0)
         self.assertEqual(mouse.errors(), [])
 
 
