@@ -31,6 +31,7 @@ std::optional<std::string> QtFileChooser::choose(const FileDialogRequest& reques
   QStringList filters;
   for (const FileDialogRequest::Filter& f : request.filters) filters << QString::fromStdString(name_filter(f));
   dialog.setNameFilters(filters);
+  if (request.selected_filter < std::size_t(filters.size())) dialog.selectNameFilter(filters[request.selected_filter]);
   if (!request.default_suffix.empty()) dialog.setDefaultSuffix(QString::fromStdString(request.default_suffix));
   // The initial path is a folder and a file name ("<folder>config/.gmp").
   const QFileInfo initial(QString::fromStdString(request.initial_path));

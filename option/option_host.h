@@ -15,6 +15,7 @@
 //   };
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,6 +52,7 @@ struct FileDialogRequest {
   Kind kind = Kind::open;
   std::string initial_path;    // folder and initial file name
   std::vector<Filter> filters;
+  std::size_t selected_filter = 0;  // the filter the dialog opens on
   std::string default_suffix;  // "gmp"; added when the chosen name has none
   bool confirm_overwrite = false;
   bool must_exist = false;

@@ -105,6 +105,7 @@ FileDialogRequest CDlgProgSel::browse_request() const {
   r.kind = FileDialogRequest::Kind::open;
   r.initial_path = field_->text().toStdString();
   r.filters = {{kExeFilter, {"*.exe"}}, {all_files_.toStdString(), {"*"}}};
+  r.selected_filter = 1;  // programs here have no ".exe": open on all files
   // No default suffix: a program chosen here has none, and ".exe" must not
   // be added to its name.
   r.must_exist = true;

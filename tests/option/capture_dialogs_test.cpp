@@ -307,6 +307,7 @@ TEST_F(ChooserTest, BrowseAsksForProgramsOrAnyFile) {
   EXPECT_EQ(r.filters[0].patterns, std::vector<std::string>{"*.exe"});
   EXPECT_EQ(r.filters[1].name, "All files(*)");
   EXPECT_EQ(r.filters[1].patterns, std::vector<std::string>{"*"});
+  EXPECT_EQ(r.selected_filter, 1u) << "a Linux program has no .exe: the dialog opens on all files";
   EXPECT_EQ(r.default_suffix, "") << "a program here has no .exe to add";
   EXPECT_TRUE(r.must_exist);
   EXPECT_TRUE(r.hide_read_only);
