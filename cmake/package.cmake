@@ -101,15 +101,15 @@ set(CPACK_PACKAGE_NAME ${MT_PACKAGE_NAME})
 set(CPACK_PACKAGE_VERSION ${MT_PACKAGE_VERSION})
 set(CPACK_PACKAGE_VENDOR Draveo)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration suite of the Morvath T60R gaming mouse")
+# The long description only: CPack puts the summary line above it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "configuration suite of the Morvath T60R gaming mouse
- Option sets up what each of the mouse's nine buttons does, up to five
- sensitivity levels, the report rate, the lighting, keyboard macros and five
- profiles that follow the program in front. Monitor, started at log-on, writes
- the current profile to the mouse, follows the changes made on the mouse and
- carries out the buttons' software functions; a small on-screen display shows
- profile changes. Installs a udev rule so that the user at the seat may open
- the mouse without root.")
+    "Option sets up what each of the mouse's nine buttons does, up to five
+sensitivity levels, the report rate, the lighting, keyboard macros and five
+profiles that follow the program in front. Monitor, started at log-on, writes
+the current profile to the mouse, follows the changes made on the mouse and
+carries out the buttons' software functions; a small on-screen display shows
+profile changes. Installs a udev rule so that the user at the seat may open
+the mouse without root.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Morvath T60R suite team <morvath-t60r@draveo.invalid>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
