@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QKeyEvent>
+#include <QMargins>
 #include <QPainter>
 #include <QSignalBlocker>
 
@@ -80,6 +81,9 @@ CMacroManager::CMacroManager(QWidget* parent, OptionHost& host, const ButtonReco
   // (the design's red for over and pressed would vanish into it).
   const QColor light = look::from_colorref(look::kCaptionNormal);
   button(kRecord)->set_caption_colors(light, light, look::from_colorref(look::kCaptionDisabled), light);
+  // The repeat toggle lights a bar under its caption: the caption sits above
+  // it, clear of the descenders ("Repeat", "Повтор").
+  button(kRepeat)->set_caption_margins(QMargins(0, 0, 0, 8));
 
   macros_ = new CListBoxEx(this, kMacroListId);
   macros_->setGeometry(rect_of(kMacroList));
