@@ -1,5 +1,6 @@
 #include "option/home_dlg.h"
 
+#include "option/message_dialogs.h"
 #include "option/skin/bitmap_btn.h"
 #include "option/skin/skin_folder.h"
 #include "option/skin/skin_look.h"
@@ -9,6 +10,8 @@ namespace {
 
 constexpr char kDescription[] = "Skin_Update.ini";
 constexpr char kGuide[] = "doc/index.html";
+constexpr int kTextWarning = 250;
+constexpr int kTextGuideNotOpened = 291;
 
 }  // namespace
 
@@ -23,7 +26,7 @@ CHomeDlg::CHomeDlg(OptionHost& host, QWidget* parent) : CSkinPanel(parent, QSize
   button_->setGeometry(r);
   button_->set_pictures(cuts(r));
   if (r.isEmpty()) button_->hide();
-  connect(button_, &CBitmapBtn::command, this, [this] { launcher_->start(guide_path()); });
+  connect(button_, &CBitmapBtn::command, this, &CHomeDlg::open_guide);
 
   release_state_pictures();
   for (const std::string& n : {names.over, names.down, names.disable})
@@ -31,5 +34,11 @@ CHomeDlg::CHomeDlg(OptionHost& host, QWidget* parent) : CSkinPanel(parent, QSize
 }
 
 std::string CHomeDlg::guide_path() const { return host_.program_folder() + kGuide; }
+
+void CHomeDlg::open_guide() {
+  if (launcher_->start(guide_path())) return;
+  CMessageDlg warn(this, host_.skin(), host_.language(), kTextWarning, kTextGuideNotOpened, false);
+  host_.dialogs().run(warn);
+}
 
 }  // namespace mt

@@ -1,8 +1,9 @@
 // CHomeDlg: the home panel of the main window. One button without a caption
 // that opens the user guide shipped in the program folder,
 // "<program folder>doc/index.html", in the desktop's default browser (through
-// the process launcher: xdg-open, never a shell). What the launcher makes of
-// it is not reported.
+// the process launcher: xdg-open, never a shell). When the opener cannot be
+// started at all (no xdg-open), a message (text 291, titled 250) says where
+// the guide is; what the opener makes of it afterwards is not reported.
 //
 // Skin: "Skin_Update.ini", form 2: pictures named in SCREEN, the button at
 // key 1 of BUTTONPOS. The panel paints only its background.
@@ -36,6 +37,8 @@ class CHomeDlg final : public CSkinPanel, public OptionPage {
   void set_launcher(platform::ProcessLauncher* launcher) { launcher_ = launcher ? launcher : &own_launcher_; }
 
  private:
+  void open_guide();
+
   OptionHost& host_;
   CBitmapBtn* button_ = nullptr;
   platform::PosixProcessLauncher own_launcher_;

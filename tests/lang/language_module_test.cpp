@@ -27,7 +27,7 @@ std::vector<int> used_text_ids() {
   range(250, 258);  // 250, 251 warnings; 252-258 key combination dialog
   range(261, 264);
   range(271, 284);
-  range(285, 290);  // the macro manager's block usage and note, the chooser's all-files filter
+  range(285, 291);  // the macro manager's block usage and note, the chooser's all-files filter, the guide message
   range(801, 805);
   // Button menu entries, submenu titles and button labels.
   range(1005, 1022);

@@ -108,7 +108,7 @@ void write_languages(const skin_test::TempFolder& dir) {
             "101=en:EN\n121=en:SC\n102=en:RU\n106=Performance\n107=Buttons\n108=Lighting\n109=Profiles\n"
             "110=Home\n111=Firmware\n112=Apply\n113=OK\n114=Cancel\n115=Restore\n116=Minimise\n"
             "218=Select\n219=Import\n220=Export\n221=Reset\n222=Profile\n223=Use\n224=Manage\n"
-            "225=Profile 1\n226=Profile 2\n227=Profile 3\n250=Warning\n117=Not whole\n118=Not written\n"
+            "225=Profile 1\n226=Profile 2\n227=Profile 3\n250=Warning\n117=Not whole\n118=Not written\n291=No guide\n"
             "801=Restore Defaults\n802=Restore?\n803=OK\n804=Cancel\n805=Restore\n");
   dir.write("Lang/Lang_Ru.lang",
             "101=ru:EN\n121=ru:SC\n102=ru:RU\n106=Основные\n107=Кнопки\n108=Подсветка\n109=Профили\n"
@@ -134,9 +134,10 @@ class RecordingLauncher final : public platform::ProcessLauncher {
  public:
   bool start(std::string_view path) override {
     started.emplace_back(path);
-    return true;
+    return opener_found;
   }
   std::vector<std::string> started;
+  bool opener_found = true;
 };
 
 // A settings record that tells its source: profile 1 current, every
@@ -789,6 +790,19 @@ TEST_F(OptionWindow, HomePanelOpensTheShippedGuide) {
   QTest::mouseClick(home->guide_button(), Qt::LeftButton);
   EXPECT_EQ(launcher.started, std::vector<std::string>{program().dir.path() + "doc/index.html"});
   EXPECT_TRUE(home->guide_button()->text().isEmpty());
+  EXPECT_TRUE(dialogs.shown().empty());
+
+  // No opener on this desktop: the user is told where the guide is.
+  launcher.opener_found = false;
+  QString said;
+  dialogs.then([&](QDialog& d) {
+    said = static_cast<CMessageDlg&>(d).message_text();
+    return CSkinDialog::kResultOk;
+  });
+  QTest::mouseClick(home->guide_button(), Qt::LeftButton);
+  EXPECT_EQ(launcher.started.size(), 2u);
+  EXPECT_EQ(dialogs.shown(), std::vector<std::string>{"mt::CMessageDlg"});
+  EXPECT_EQ(said, "No guide");
 }
 
 TEST_F(OptionWindow, PagesAreMadeOnTheirFirstShowingAndHiddenPagesDecodeNothing) {

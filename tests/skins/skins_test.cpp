@@ -359,7 +359,7 @@ const std::vector<Text>& texts() {
     v[1].ids = {140};
     v[2].ids = {252};
     v[3].ids = {261};
-    v.push_back({"skin_Restore.ini", L::kDialogMessage, L::kDialogMessagePx, {251, 275, 276, 289, 802, 117, 118}, true});
+    v.push_back({"skin_Restore.ini", L::kDialogMessage, L::kDialogMessagePx, {251, 275, 276, 289, 291, 802, 117, 118}, true});
     v.push_back({"skin_single_key.ini", L::kSingleKeyPrompt, L::kSingleKeyPromptPx, {141}});
     v.push_back({"skin_single_key.ini", L::kSingleKeyNote, L::kKeyNotePx, {285}, true});
     v.push_back({"skin_shortcut.ini", L::kShortcutKeyLabel, L::kShortcutKeyLabelPx, {258}});

@@ -1,5 +1,6 @@
-// The warning and confirmation dialogs, in English and Russian, and one with
-// the pointer over its confirm button.
+// The warning and confirmation dialogs, in English and Russian (with the
+// home panel's message when the guide cannot be opened, the longest of our
+// own messages), and one with the pointer over its confirm button.
 #include "option/message_dialogs.h"
 #include "option/skin/bitmap_btn.h"
 #include "tools/screenshots/screenshot_scene.h"
@@ -23,6 +24,10 @@ MT_SCREENSHOT_SCENE(message_dialogs) {
     {
       mt::CDlgRestore d(nullptr, ctx.skin(), texts);
       ctx.shoot("dialog_restore" + tag, d);
+    }
+    {
+      mt::CMessageDlg d(nullptr, ctx.skin(), texts, 250, 291, false);
+      ctx.shoot("dialog_guide_not_opened" + tag, d);
     }
   }
   mt::CDlgRestore d(nullptr, ctx.skin(), ctx.language(mt::kLanguageEnglish));
