@@ -10,8 +10,6 @@
 //   option_pages_bench [skin folder] [rounds]
 //   (default: <build>/dist/Skins/, 15 rounds of the first switch)
 #include <stdlib.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -26,6 +24,7 @@
 #include <vector>
 
 #include "fake_option_host.h"
+#include "bench/bench_process.h"
 #include "bench/offscreen_quiet.h"
 #include "option/lighting_page.h"
 #include "option/performance_page.h"
@@ -37,20 +36,6 @@ using Clock = std::chrono::steady_clock;
 using mt::page_test::FakeOptionHost;
 
 double ms_since(Clock::time_point t) { return std::chrono::duration<double, std::milli>(Clock::now() - t).count(); }
-
-double cpu_ms() {
-  rusage u;
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_utime.tv_sec * 1e3 + u.ru_utime.tv_usec / 1e3 + u.ru_stime.tv_sec * 1e3 + u.ru_stime.tv_usec / 1e3;
-}
-
-std::string default_folder() {
-  char exe[4096];
-  const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-  std::string dir = n > 0 ? std::string(exe, static_cast<std::size_t>(n)) : std::string("./x");
-  dir.erase(dir.rfind('/') + 1);
-  return dir + "../dist/Skins/";
-}
 
 struct Figures {
   std::vector<double> values;
@@ -76,7 +61,7 @@ void first_switch(const std::string& skins, Figures& wall, Figures& cpu) {
   window.resize(720, 470);
   window.show();
   settle();
-  const double cpu_start = cpu_ms();
+  const double cpu_start = bench::cpu_ms();
   const Clock::time_point start = Clock::now();
   auto* page = new Page(host, &window);
   page->refresh();
@@ -84,7 +69,7 @@ void first_switch(const std::string& skins, Figures& wall, Figures& cpu) {
   page->repaint();
   settle();
   wall.add(ms_since(start));
-  cpu.add(cpu_ms() - cpu_start);
+  cpu.add(bench::cpu_ms() - cpu_start);
   delete page;
 }
 
@@ -122,7 +107,7 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   bench::quiet_offscreen_warnings();
   QApplication app(argc, argv);
-  const std::string skins = argc > 1 ? argv[1] : default_folder();
+  const std::string skins = argc > 1 ? argv[1] : bench::dist_skin_folder();
   const int rounds = argc > 2 ? std::max(1, atoi(argv[2])) : 15;
   std::printf("skin folder %s\n", skins.c_str());
 

@@ -9,8 +9,6 @@
 // temporary folder first: pictures of the windows' sizes with gradients and
 // shapes (JPEG quality 92), masks with rounded corners, and placements.
 #include <stdlib.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QGuiApplication>
@@ -25,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_process.h"
 #include "option/skin/skin_folder.h"
 #include "option/skin/skin_look.h"
 
@@ -96,12 +95,6 @@ std::vector<Window> contract() {
 
 // CPU time of the whole process (all threads), in ms: on a shared machine it
 // tells the work from the waiting.
-double cpu_ms() {
-  rusage u;
-  getrusage(RUSAGE_SELF, &u);
-  return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-}
-
 struct Round {
   double total_ms = 0;
   double cpu_ms = 0;
@@ -123,7 +116,7 @@ double ms_since(Clock::time_point t) {
 Round load_all(const std::string& folder, double ratio) {
   Round r;
   const auto start = Clock::now();
-  const double cpu_start = cpu_ms();
+  const double cpu_start = bench::cpu_ms();
   mt::SkinFolder skin(folder);
   skin.set_device_pixel_ratio(ratio);
   for (const Window& w : contract()) {
@@ -162,7 +155,7 @@ Round load_all(const std::string& folder, double ratio) {
     r.per_window.emplace_back(w.description, ms_since(window_start));
   }
   r.total_ms = ms_since(start);
-  r.cpu_ms = cpu_ms() - cpu_start;
+  r.cpu_ms = bench::cpu_ms() - cpu_start;
   r.bytes = skin.decoded_bytes();
   r.decoded = skin.decoded_pictures();
   return r;
@@ -272,21 +265,13 @@ std::string write_sample_skin() {
   return dir;
 }
 
-std::string default_folder() {
-  char exe[4096];
-  const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-  std::string dir = n > 0 ? std::string(exe, static_cast<std::size_t>(n)) : std::string("./x");
-  dir.erase(dir.rfind('/') + 1);
-  return dir + "../dist/Skins/";
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QGuiApplication app(argc, argv);
   const bool sample = argc > 1 && std::string(argv[1]) == "--sample";
-  const std::string folder = sample ? write_sample_skin() : argc > 1 ? argv[1] : default_folder();
+  const std::string folder = sample ? write_sample_skin() : argc > 1 ? argv[1] : bench::dist_skin_folder();
   const int rounds = argc > 2 ? std::max(1, atoi(argv[2])) : 5;
   const double ratio = argc > 3 ? atof(argv[3]) : 1.0;
 
